@@ -1,0 +1,27 @@
+#!/bin/sh
+# Installs the Debian packages that building and testing need: the i686 mingw-w64
+# cross compiler, 32-bit Wine, Xvfb, CMake and GoogleTest. It checks first, so a
+# second run installs nothing and takes a moment. Works as root or through sudo.
+set -eu
+
+PACKAGES="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth
+fonts-wine imagemagick cmake make g++ libgtest-dev"
+
+if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
+
+missing=
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f '${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+        missing="$missing $p"
+    fi
+done
+[ -z "$missing" ] && exit 0
+
+echo "install-deps: installing$missing"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+# shellcheck disable=SC2086
+$SUDO apt-get install -y -q --no-install-recommends $missing

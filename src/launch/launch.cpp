@@ -1,0 +1,58 @@
+// Driver launch: support check, working folder, WinExec.
+#include "launch/launch.h"
+
+#include "core/fixed_texts.h"
+#include "core/program_state.h"
+#include "probe/version.h"
+#include "settings/driver_table.h"
+#include "settings/paths.h"
+#include "settings/texts.h"
+
+enum { kCaptionSize = 128 };
+
+void SetWorkDirForCommand(const char* command)
+{
+    char folder[kPathSize];
+    if (!JoinPath(folder, ProgramState.ModuleFolder, command))
+        return;
+    int cut = FolderPartLength(folder);
+    if (cut <= 0)
+        return;
+    folder[cut] = '\0';
+    if (folder[cut - 1] == '\\')
+        folder[cut - 1] = '\0';
+    SetCurrentDirectoryA(folder);
+}
+
+static void ShowNotSupported()
+{
+    char caption[kCaptionSize];
+    char text[kTextSize];
+    LookupText("NotSupported", caption, kCaptionSize);
+    LookupText("NotSupportedMsg", text);
+    MessageBoxA(ProgramState.MainWindow, text, caption, MB_ICONWARNING);
+}
+
+static void ShowSetupNotStarted(const char* command)
+{
+    // The command holds at most 127 characters, so the text fits.
+    char text[kTextSize];
+    wsprintfA(text, TEXT_SETUP_NOT_STARTED, command);
+    MessageBoxA(ProgramState.MainWindow, text, CAPTION_SETUP_NOT_STARTED, MB_ICONERROR);
+}
+
+LaunchOutcome LaunchDriver(int row)
+{
+    const DriverEntry& entry = DriverTable.Rows[row];
+    if (!IsDriverSupported(entry.SupportFlags)) {
+        ShowNotSupported();
+        return LaunchNotSupported;
+    }
+    SetWorkDirForCommand(entry.Command);
+    // WinExec answers 31 or less when nothing was started.
+    if (WinExec(entry.Command, SW_SHOW) <= 31) {
+        ShowSetupNotStarted(entry.Command);
+        return LaunchFailed;
+    }
+    return entry.RestartFlag == 1 ? LaunchStartedWithRestart : LaunchStarted;
+}
