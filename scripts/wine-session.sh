@@ -1,0 +1,72 @@
+#!/bin/sh
+# Starts or stops the one X server and Wine prefix that a whole test run
+# shares. "start" makes the 32-bit prefix once (build/wineprefix), sets it up
+# for unattended runs and keeps a wineserver running; "stop" ends both.
+# Where Wine cannot run, both do nothing: the Wine tests then skip.
+#
+#   scripts/wine-session.sh start|stop
+set -eu
+. "$(dirname "$0")/wine-env.sh"
+
+start_xvfb() {
+    for n in $(seq 90 130); do
+        if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$SESSION/xvfb.log" 2>&1 &
+        echo $! >"$SESSION/xvfb.pid"
+        for _ in $(seq 50); do
+            if [ -e "/tmp/.X11-unix/X$n" ]; then echo ":$n" >"$SESSION/display"; return 0; fi
+            sleep 0.1
+        done
+        kill "$(cat "$SESSION/xvfb.pid")" 2>/dev/null || true
+    done
+    echo "wine-session: could not start Xvfb" >&2
+    return 1
+}
+
+# Without a window manager Wine waits about 2 s at every process exit unless
+# its windows are unmanaged; a crash dialog would hang an unattended run.
+write_settings() {
+    cat >"$SESSION/settings.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+REG
+}
+
+stop() {
+    if wine_can_run; then wineserver -k 2>/dev/null || true; fi
+    if [ -f "$SESSION/xvfb.pid" ]; then
+        kill "$(cat "$SESSION/xvfb.pid")" 2>/dev/null || true
+        rm -f "$SESSION/xvfb.pid" "$SESSION/display"
+    fi
+}
+
+case "${1:-}" in
+start)
+    stop
+    if ! wine_can_run; then
+        echo "wine-session: this machine cannot execute 32-bit x86 code; the Wine tests will be skipped"
+        exit 0
+    fi
+    mkdir -p "$SESSION"
+    start_xvfb
+    export DISPLAY
+    DISPLAY=$(session_display)
+    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >"$SESSION/wineboot.log" 2>&1
+    write_settings
+    wine regedit /S "$SESSION/settings.reg"
+    wineserver -p
+    echo "wine-session: display $DISPLAY, prefix $WINEPREFIX"
+    ;;
+stop)
+    stop
+    ;;
+*)
+    echo "usage: $0 start|stop" >&2
+    exit 2
+    ;;
+esac
