@@ -17,14 +17,15 @@ static char UpperCase(char c)
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-// Nonzero when name begins with prefix, without regard to case.
-static int StartsWithIgnoringCase(const char* name, const char* prefix)
+// Nonzero when the device key's name is prefix, or prefix followed by '&'
+// and the rest of the device's description, without regard to case.
+static int NamesDevice(const char* name, const char* prefix)
 {
     for (; *prefix != '\0'; ++name, ++prefix) {
         if (UpperCase(*name) != UpperCase(*prefix))
             return 0;
     }
-    return 1;
+    return *name == '\0' || *name == '&';
 }
 
 // Looks for a device key under one PCI key; on a match, copies its name
@@ -41,7 +42,7 @@ static int FindDeviceKey(const char* pciKey, const char* prefix, char* buffer)
         if (RegEnumKeyExA(key, index, name, &length, nullptr, nullptr, nullptr, nullptr) !=
             ERROR_SUCCESS)
             break;
-        found = StartsWithIgnoringCase(name, prefix);
+        found = NamesDevice(name, prefix);
     }
     RegCloseKey(key);
     if (found)
