@@ -1,0 +1,157 @@
+// Paths, the module folder, localized texts and the country code.
+#include "fixture.h"
+
+#include "core/text.h"
+#include "settings/paths.h"
+#include "settings/texts.h"
+
+using SettingsTest = ProgramTest;
+
+TEST(Paths, FolderPartLength)
+{
+    EXPECT_EQ(FolderPartLength("A:\\X\\Y.EXE"), 5);
+    EXPECT_EQ(FolderPartLength("C:"), -1);
+    EXPECT_EQ(FolderPartLength("C:\\"), -1);
+    EXPECT_EQ(FolderPartLength(""), -1);
+    EXPECT_EQ(FolderPartLength("FILE"), 0);
+    EXPECT_EQ(FolderPartLength("C:FILE"), 2);
+    EXPECT_EQ(FolderPartLength("DRV/A/SETUP.EXE"), 0) << "the forward slash is no separator";
+}
+
+TEST(Paths, JoinPathAddsOneBackslash)
+{
+    char joined[kPathSize];
+    EXPECT_TRUE(JoinPath(joined, "C:\\DRV\\", "A.INI"));
+    EXPECT_STREQ(joined, "C:\\DRV\\A.INI");
+    EXPECT_TRUE(JoinPath(joined, "C:\\DRV", "A.INI"));
+    EXPECT_STREQ(joined, "C:\\DRV\\A.INI");
+    EXPECT_TRUE(JoinPath(joined, "C:\\DRV", "\\A.INI"));
+    EXPECT_STREQ(joined, "C:\\DRV\\\\A.INI");
+    EXPECT_TRUE(JoinPath(joined, "C:", "A.INI"));
+    EXPECT_STREQ(joined, "C:\\A.INI");
+}
+
+TEST(Paths, JoinPathThatDoesNotFitLeavesNothing)
+{
+    char joined[kPathSize + 8];
+    memset(joined, 'z', sizeof joined);
+    std::string folder(120, 'F');
+    EXPECT_TRUE(JoinPath(joined, folder.c_str(), "123456")) << "127 characters fit";
+    EXPECT_EQ(strlen(joined), 127u);
+    memset(joined, 'z', sizeof joined);
+    EXPECT_FALSE(JoinPath(joined, folder.c_str(), "1234567"));
+    EXPECT_STREQ(joined, "");
+    EXPECT_EQ(joined[kPathSize], 'z') << "nothing written past the buffer";
+}
+
+TEST_F(SettingsTest, ModuleFolderDropsFileNameAndBackslash)
+{
+    Win.ModuleFileName = "C:\\DRIVERS\\AGP\\SETUP.EXE";
+    GetModuleFolder();
+    EXPECT_STREQ(ProgramState.ModuleFolder, "C:\\DRIVERS\\AGP");
+    Win.ModuleFileName = "C:\\SETUP.EXE";
+    GetModuleFolder();
+    EXPECT_STREQ(ProgramState.ModuleFolder, "C:");
+}
+
+TEST_F(SettingsTest, OverlongModulePathMakesTheFolderUnusable)
+{
+    WriteSettings("[1]\nExit=Quit\n[Drivers]\nchip0=A,1,2,0,3,S.EXE,1\n");
+    Win.ModuleFileName = "C:\\" + std::string(130, 'D') + "\\PYXET.EXE";
+    GetModuleFolder();
+    EXPECT_STREQ(ProgramState.ModuleFolder, "");
+
+    char text[kTextSize] = "old";
+    LookupText("Exit", text);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(LoadDriverTable(), 0);
+    EXPECT_EQ(DriverTable.Count, 0);
+    EXPECT_TRUE(Win.ProfileKeysRead.empty()) << "no file is read from an unusable folder";
+}
+
+TEST_F(SettingsTest, SettingsPathThatDoesNotFitIsLeftEmpty)
+{
+    // The program file fits, but 120 characters of folder leave no room for
+    // the settings file's longer name.
+    Win.ModuleFileName = std::string(120, 'D') + "\\A.EXE";
+    GetModuleFolder();
+    EXPECT_EQ(strlen(ProgramState.ModuleFolder), 120u);
+    EXPECT_FALSE(EnsureSettingsPath());
+    EXPECT_STREQ(ProgramState.SettingsPath, "");
+}
+
+TEST_F(SettingsTest, CountryCodeFromSystemProfile)
+{
+    Win.Country = "49";
+    ReadCountryCode();
+    EXPECT_STREQ(ProgramState.CountryCode, "49");
+    Win.HasCountry = false;
+    ReadCountryCode();
+    EXPECT_STREQ(ProgramState.CountryCode, "0");
+}
+
+TEST_F(SettingsTest, LookupPrefersUserSectionAndFallsBackToSectionOne)
+{
+    WriteSettings(
+        "[1]\nExit=Exit\nOK=OK\nInstall=Install\n"
+        "[49]\nexit = Beenden \nOK=\n");
+    StartInProgramFolder();
+    Win.Country = "49";
+    ReadCountryCode();
+
+    char text[kTextSize];
+    LookupText("EXIT", text);
+    EXPECT_STREQ(text, "Beenden") << "user section, blanks dropped, keys without case";
+    LookupText("OK", text);
+    EXPECT_STREQ(text, "OK") << "an empty value falls back like a missing one";
+    LookupText("Install", text);
+    EXPECT_STREQ(text, "Install");
+    LookupText("Missing", text);
+    EXPECT_STREQ(text, "");
+}
+
+TEST_F(SettingsTest, WithoutCountryLookupsTrySectionZeroFirst)
+{
+    WriteSettings("[0]\nExit=Null\n[1]\nExit=One\n");
+    StartInProgramFolder();
+    Win.HasCountry = false;
+    ReadCountryCode();
+    char text[kTextSize];
+    LookupText("Exit", text);
+    EXPECT_STREQ(text, "Null");
+}
+
+TEST_F(SettingsTest, MissingSettingsFileYieldsEmptyTexts)
+{
+    StartInProgramFolder();
+    char text[kTextSize] = "old";
+    LookupText("Exit", text);
+    EXPECT_STREQ(text, "");
+}
+
+TEST_F(SettingsTest, LongTextsAreCutToTheirBuffer)
+{
+    WriteSettings("[1]\nLong=" + std::string(300, 'x') + "\n");
+    StartInProgramFolder();
+    char text[kTextSize + 4];
+    memset(text, 'z', sizeof text);
+    LookupText("Long", text);
+    EXPECT_EQ(strlen(text), 255u);
+    EXPECT_EQ(text[kTextSize], 'z');
+
+    char caption[128 + 4];
+    memset(caption, 'z', sizeof caption);
+    LookupText("Long", caption, 128);
+    EXPECT_EQ(strlen(caption), 127u);
+    EXPECT_EQ(caption[128], 'z');
+}
+
+TEST_F(SettingsTest, CopyTextNeverSplitsADoubleByteCharacter)
+{
+    Win.ShiftJisLeadBytes = true;
+    char small[4];
+    EXPECT_FALSE(CopyText(small, "ab\x82\xa0", sizeof small));
+    EXPECT_STREQ(small, "ab") << "the lead byte goes with its trail byte or not at all";
+    EXPECT_TRUE(CopyText(small, "a\x82\xa0", sizeof small));
+    EXPECT_STREQ(small, "a\x82\xa0");
+}

@@ -1,0 +1,47 @@
+// A small stand-in for the Win32 calls that the portable sources make, so
+// that they compile and run natively under the unit tests. Profile reads go
+// to real files; everything else is settable or recorded (see standin.h).
+#pragma once
+
+#include <cstdint>
+
+typedef uint32_t DWORD;
+typedef uint16_t WORD;
+typedef uint8_t BYTE;
+typedef int BOOL;
+typedef unsigned int UINT;
+typedef char* LPSTR;
+typedef const char* LPCSTR;
+typedef struct HWND__* HWND;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef HINSTANCE HMODULE;
+
+#define WINAPI
+#define TRUE 1
+#define FALSE 0
+#define MAX_PATH 260
+#define VER_PLATFORM_WIN32_WINDOWS 1
+#define VER_PLATFORM_WIN32_NT 2
+#define MB_ICONERROR 0x10
+#define MB_ICONWARNING 0x30
+#define SW_SHOW 5
+
+struct OSVERSIONINFOA {
+    DWORD dwOSVersionInfoSize;
+    DWORD dwMajorVersion;
+    DWORD dwMinorVersion;
+    DWORD dwBuildNumber;
+    DWORD dwPlatformId;
+    char szCSDVersion[128];
+};
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR buffer, DWORD size);
+DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer, DWORD size);
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
+                               DWORD size, LPCSTR file);
+BOOL GetVersionExA(OSVERSIONINFOA* version);
+BOOL IsDBCSLeadByte(BYTE c);
+int wsprintfA(LPSTR buffer, LPCSTR format, ...);
+BOOL SetCurrentDirectoryA(LPCSTR folder);
+UINT WinExec(LPCSTR command, UINT show);
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT flags);
