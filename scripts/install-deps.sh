@@ -5,7 +5,7 @@
 set -eu
 
 PACKAGES="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth
-fonts-wine imagemagick cmake make g++ libgtest-dev"
+fonts-wine imagemagick cmake make g++ libgtest-dev python3"
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
