@@ -6,27 +6,12 @@
 #include <windows.h>
 
 #include "probe/device_probe.h"
+#include "probe/enum/device_key.h"
 
 static const char* const kPciKeys[] = {
     "Enum\\PCI",
     "SYSTEM\\CurrentControlSet\\Enum\\PCI",
 };
-
-static char UpperCase(char c)
-{
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-// Nonzero when the device key's name is prefix, or prefix followed by '&'
-// and the rest of the device's description, without regard to case.
-static int NamesDevice(const char* name, const char* prefix)
-{
-    for (; *prefix != '\0'; ++name, ++prefix) {
-        if (UpperCase(*name) != UpperCase(*prefix))
-            return 0;
-    }
-    return *name == '\0' || *name == '&';
-}
 
 // Looks for a device key under one PCI key; on a match, copies its name
 // (cut to the buffer) into buffer.
@@ -52,8 +37,8 @@ static int FindDeviceKey(const char* pciKey, const char* prefix, char* buffer)
 
 extern "C" DWORD WINAPI ProbeDevice(DWORD vendorCode, DWORD deviceCode, char* buffer)
 {
-    char prefix[32];
-    wsprintfA(prefix, "VEN_%04X&DEV_%04X", vendorCode & 0xFFFF, deviceCode & 0xFFFF);
+    char prefix[kDeviceKeyPrefixSize];
+    FormatDeviceKeyPrefix(prefix, vendorCode, deviceCode);
     for (const char* pciKey : kPciKeys) {
         if (FindDeviceKey(pciKey, prefix, buffer))
             return 1;
