@@ -10,6 +10,6 @@ mkdir -p "$out"
 status=0
 "$wine_run" "$windows" "$base.ini" "$base.queries" >"$out/$name.wine" || status=$?
 [ "$status" -eq 77 ] && exit 77
-[ "$status" -eq 0 ] || { echo "the Windows reader failed with $status"; exit 1; }
+[ "$status" -eq 0 ] || { echo "the Windows reader $windows failed with $status (built by make win32?)"; exit 1; }
 tr -d '\r' <"$out/$name.wine" >"$out/$name.wine.lf"
 diff -u "$out/$name.wine.lf" "$out/$name.native"

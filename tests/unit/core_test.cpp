@@ -15,6 +15,9 @@ TEST(CommandLineTail, SkipsTheProgramNameAndBlanks)
     EXPECT_STREQ(CommandLineTail("\"C:\\AGP\\PYXET.EXE\"-r"), "-r") << "the closing quote ends the name";
     EXPECT_STREQ(CommandLineTail("\"C:\\AGP\\PYXET.EXE -r"), "") << "an open quote runs to the end";
     EXPECT_STREQ(CommandLineTail(""), "");
+    EXPECT_STREQ(CommandLineTail("PYXET.EXE\x01\x1f\x20" "a b "), "a b ") << "the tail keeps its own blanks";
+    EXPECT_STREQ(CommandLineTail("PYXET.EXE\x7f"), "") << "0x7F belongs to the name";
+    EXPECT_STREQ(CommandLineTail("\"\" x"), "x") << "an empty quoted name";
 }
 
 TEST(CommandLineTail, LeadByteTakesTheNextByteWithIt)
@@ -36,6 +39,8 @@ TEST(FormatCheck, AcceptsAtMostOneIntegerConversion)
     EXPECT_TRUE(IsSingleIntegerFormat("%#x"));
     EXPECT_TRUE(IsSingleIntegerFormat("%u"));
     EXPECT_TRUE(IsSingleIntegerFormat("%255i"));
+    EXPECT_TRUE(IsSingleIntegerFormat("%00255d")) << "zeros before the width are flags";
+    EXPECT_TRUE(IsSingleIntegerFormat("%%d%%"));
     EXPECT_TRUE(IsSingleIntegerFormat(""));
 }
 
@@ -49,4 +54,9 @@ TEST(FormatCheck, RefusesAnythingThatReadsAnotherArgument)
     EXPECT_FALSE(IsSingleIntegerFormat("%256d")) << "a width that could overflow the text";
     EXPECT_FALSE(IsSingleIntegerFormat("trailing %"));
     EXPECT_FALSE(IsSingleIntegerFormat("%%%s"));
+    EXPECT_FALSE(IsSingleIntegerFormat("%0256d"));
+    EXPECT_FALSE(IsSingleIntegerFormat("%99999999999d")) << "a huge width neither overflows nor passes";
+    EXPECT_FALSE(IsSingleIntegerFormat("%+d"));
+    EXPECT_FALSE(IsSingleIntegerFormat("% d"));
+    EXPECT_FALSE(IsSingleIntegerFormat("%x%%%X"));
 }

@@ -131,3 +131,48 @@ TEST_F(DriverTableTest, StopsAfterTwentyRows)
     EXPECT_EQ(Win.ProfileKeysRead.size(), 20u);
     EXPECT_EQ(Win.ProfileKeysRead.back(), "Drivers/chip19") << "nothing past the 20th row is read";
 }
+
+TEST(DriverRow, OddHexFieldsStillLoadTheRow)
+{
+    int result;
+    DriverEntry row = Parse("Odd,zz,0x,+1A2B,-1,S.EXE,01", &result);
+    ASSERT_EQ(result, 0);
+    EXPECT_EQ(row.VendorCode, 0);
+    EXPECT_EQ(row.DeviceCodes[0], 0) << "a prefix without digits";
+    EXPECT_EQ(row.DeviceCodes[1], 0x1A2B);
+    EXPECT_EQ(row.SupportFlags, 0xFFFF);
+    EXPECT_EQ(row.RestartFlag, 1) << "01 asks for a restart";
+}
+
+TEST_F(DriverTableTest, ReaderDropsBlanksAndQuotesBeforeTheFieldsAreSplit)
+{
+    WriteSettings(
+        "[drivers]\n"
+        "Chip0 =   Sample A , 1A2B ,0C3D,0,3,DRV\\A\\SETUP.EXE -s,1   \n"
+        "chip1='B,1,2,0,3,S.EXE,2'\n");
+    StartInProgramFolder();
+    ASSERT_EQ(LoadDriverTable(), 0);
+    ASSERT_EQ(DriverTable.Count, 2);
+    EXPECT_STREQ(DriverTable.Rows[0].Name, "Sample A ") << "blanks next to a comma stay";
+    EXPECT_EQ(DriverTable.Rows[0].VendorCode, 0x1A2B);
+    EXPECT_STREQ(DriverTable.Rows[0].Command, "DRV\\A\\SETUP.EXE -s");
+    EXPECT_EQ(DriverTable.Rows[0].RestartFlag, 1);
+    EXPECT_EQ(DriverTable.Rows[1].RestartFlag, 2);
+}
+
+TEST_F(DriverTableTest, RowOfSeparatorsOnlyHasNoName)
+{
+    WriteSettings("[Drivers]\nchip0=A,1,2,0,3,S.EXE,1\nchip1=,,,\nchip2=C,1,2,0,3,S.EXE,1\n");
+    StartInProgramFolder();
+    EXPECT_EQ(LoadDriverTable(), kMissingName);
+    EXPECT_EQ(DriverTable.Count, 1);
+    EXPECT_EQ(Win.ProfileKeysRead.back(), "Drivers/chip1") << "nothing is read after a malformed row";
+}
+
+TEST_F(DriverTableTest, EmptyFirstValueMeansNoTable)
+{
+    WriteSettings("[Drivers]\nchip0=\nchip1=A,1,2,0,3,S.EXE,1\n");
+    StartInProgramFolder();
+    EXPECT_EQ(LoadDriverTable(), 0);
+    EXPECT_EQ(DriverTable.Count, 0);
+}

@@ -15,6 +15,7 @@ protected:
         EnsureSettingsPath();
         // The launch works with the folder the program would have on a CD.
         strcpy(ProgramState.ModuleFolder, "D:\\AGP");
+        ProgramState.MainWindow = reinterpret_cast<HWND>(0x1234);
         QueryWindowsVersion();  // Windows 4.10
     }
 
@@ -56,8 +57,19 @@ TEST_F(LaunchTest, UnsupportedDriverWarnsAndStartsNothing)
     EXPECT_EQ(Win.MessageBoxes[0].Caption, "Not for this Windows");
     EXPECT_EQ(Win.MessageBoxes[0].Text, "Pick another driver.");
     EXPECT_EQ(Win.MessageBoxes[0].Flags, UINT(MB_ICONWARNING));
-    EXPECT_TRUE(Win.Commands.empty());
+    EXPECT_EQ(Win.MessageBoxes[0].Owner, ProgramState.MainWindow);
+    EXPECT_TRUE(Win.Started.empty());
     EXPECT_TRUE(Win.Folders.empty());
+}
+
+TEST_F(LaunchTest, LongNotSupportedCaptionIsCutToItsBuffer)
+{
+    WriteSettings("[1]\nNotSupported=" + std::string(200, 'c') + "\nNotSupportedMsg=" +
+                  std::string(300, 't') + "\n");
+    EXPECT_EQ(LaunchDriver(AddRow("S.EXE", 0, 0)), LaunchNotSupported);
+    ASSERT_EQ(Win.MessageBoxes.size(), 1u);
+    EXPECT_EQ(Win.MessageBoxes[0].Caption, std::string(127, 'c'));
+    EXPECT_EQ(Win.MessageBoxes[0].Text, std::string(255, 't'));
 }
 
 TEST_F(LaunchTest, RestartFlagDecidesTheOutcome)
@@ -65,11 +77,32 @@ TEST_F(LaunchTest, RestartFlagDecidesTheOutcome)
     EXPECT_EQ(LaunchDriver(AddRow("A\\SETUP.EXE", 2, 1)), LaunchStartedWithRestart);
     EXPECT_EQ(LaunchDriver(AddRow("B\\SETUP.EXE", 3, 0)), LaunchStarted);
     EXPECT_EQ(LaunchDriver(AddRow("C\\SETUP.EXE", 3, 2)), LaunchStarted);
-    std::vector<std::string> folders = {"D:\\AGP\\A", "D:\\AGP\\B", "D:\\AGP\\C"};
-    std::vector<std::string> commands = {"A\\SETUP.EXE", "B\\SETUP.EXE", "C\\SETUP.EXE"};
-    EXPECT_EQ(Win.Folders, folders) << "the folder changes before the command starts";
-    EXPECT_EQ(Win.Commands, commands);
+    EXPECT_EQ(LaunchDriver(AddRow("D\\SETUP.EXE", 3, 0x101)), LaunchStarted) << "only exactly 1 asks for a restart";
+    std::vector<std::string> folders = {"D:\\AGP\\A", "D:\\AGP\\B", "D:\\AGP\\C", "D:\\AGP\\D"};
+    EXPECT_EQ(Win.Folders, folders);
+    ASSERT_EQ(Win.Started.size(), 4u);
+    EXPECT_EQ(Win.Started[2].Command, "C\\SETUP.EXE");
     EXPECT_TRUE(Win.MessageBoxes.empty());
+}
+
+TEST_F(LaunchTest, FolderChangesBeforeTheCommandStartsShown)
+{
+    EXPECT_EQ(LaunchDriver(AddRow("DRV\\A\\SETUP.EXE /s", 2, 0)), LaunchStarted);
+    std::vector<std::string> order = {"SetCurrentDirectoryA", "WinExec"};
+    EXPECT_EQ(Win.CallOrder, order);
+    ASSERT_EQ(Win.Started.size(), 1u);
+    EXPECT_EQ(Win.Started[0].Command, "DRV\\A\\SETUP.EXE /s") << "the command exactly as the table holds it";
+    EXPECT_EQ(Win.Started[0].Show, UINT(SW_SHOW));
+    EXPECT_EQ(Win.Folders[0], "D:\\AGP\\DRV\\A");
+}
+
+TEST_F(LaunchTest, WinExecResultsUpToThirtyOneMeanNothingStarted)
+{
+    Win.WinExecResult = 31;
+    EXPECT_EQ(LaunchDriver(AddRow("S.EXE", 3, 1)), LaunchFailed);
+    Win.WinExecResult = 32;
+    EXPECT_EQ(LaunchDriver(AddRow("S.EXE", 3, 1)), LaunchStartedWithRestart);
+    EXPECT_EQ(Win.MessageBoxes.size(), 1u);
 }
 
 TEST_F(LaunchTest, CommandThatCannotStartIsReported)
@@ -78,5 +111,16 @@ TEST_F(LaunchTest, CommandThatCannotStartIsReported)
     EXPECT_EQ(LaunchDriver(AddRow("DRV\\MISSING.EXE -s", 3, 1)), LaunchFailed);
     ASSERT_EQ(Win.MessageBoxes.size(), 1u);
     EXPECT_NE(Win.MessageBoxes[0].Text.find("DRV\\MISSING.EXE -s"), std::string::npos);
+    EXPECT_EQ(Win.MessageBoxes[0].Caption, "Setup not started");
     EXPECT_EQ(Win.MessageBoxes[0].Flags, UINT(MB_ICONERROR));
+    EXPECT_EQ(Win.MessageBoxes[0].Owner, ProgramState.MainWindow);
+}
+
+TEST_F(LaunchTest, ProgramInADrivesRootFolder)
+{
+    strcpy(ProgramState.ModuleFolder, "C:");
+    SetWorkDirForCommand("SETUP.EXE");
+    SetWorkDirForCommand("DRV\\SETUP.EXE");
+    std::vector<std::string> expected = {"C:", "C:\\DRV"};
+    EXPECT_EQ(Win.Folders, expected);
 }

@@ -51,6 +51,18 @@ TEST_F(ProbeTest, SupportRuleUsesMinorVersion)
     SetWindows(5, 1, 2600, VER_PLATFORM_WIN32_NT);
     QueryWindowsVersion();
     EXPECT_EQ(IsDriverSupported(1), 1) << "5.1 has a minor version below 10";
+
+    SetWindows(3, 95, 0, VER_PLATFORM_WIN32_WINDOWS);
+    QueryWindowsVersion();
+    EXPECT_EQ(IsDriverSupported(3), 0) << "nothing below major version 4";
+}
+
+TEST_F(ProbeTest, BuildNumberIsItsLowSixteenBits)
+{
+    SetWindows(4, 10, 0x040A08AE, VER_PLATFORM_WIN32_WINDOWS);
+    EXPECT_EQ(QueryWindowsVersion(), 2222);
+    SetWindows(4, 0, 0xFFFF04BB, VER_PLATFORM_WIN32_WINDOWS);
+    EXPECT_EQ(QueryWindowsVersion(), 1211) << "never a negative number";
 }
 
 static void AddRow(const char* name, WORD vendor, WORD device1, WORD device2)
@@ -93,5 +105,16 @@ TEST_F(ProbeTest, SecondSlotOnlyWhenFirstMisses)
     EXPECT_EQ(DetectChipset(), -1);
     std::vector<std::pair<DWORD, DWORD>> expected = {
         {0x8086, 0x7190}, {0x8086, 0x7192}, {0x1106, 0x0598}, {0x1106, 0x0691}};
+    EXPECT_EQ(Win.Probes, expected);
+    EXPECT_EQ(Win.ProbeBuffers.size(), 1u) << "one buffer serves every probe of a run";
+}
+
+TEST_F(ProbeTest, RowWithoutDeviceCodesIsSkipped)
+{
+    AddRow("no codes", 0x8086, 0, 0);
+    AddRow("first slot empty", 0x10B9, 0, 0x1541);
+    Win.PresentDevices = {{0x8086, 0}, {0x10B9, 0x1541}};
+    EXPECT_EQ(DetectChipset(), 1) << "an empty slot never matches, even when the probe would say yes";
+    std::vector<std::pair<DWORD, DWORD>> expected = {{0x10B9, 0x1541}};
     EXPECT_EQ(Win.Probes, expected);
 }

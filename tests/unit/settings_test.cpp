@@ -69,6 +69,24 @@ TEST_F(SettingsTest, OverlongModulePathMakesTheFolderUnusable)
     EXPECT_TRUE(Win.ProfileKeysRead.empty()) << "no file is read from an unusable folder";
 }
 
+TEST_F(SettingsTest, ModulePathMustFitTheFolderField)
+{
+    // 127 characters fit the 128-byte field; 128 do not, and neither does a
+    // path longer than the buffer GetModuleFileNameA fills.
+    std::string fits = "C:\\" + std::string(114, 'D') + "\\PYXET.EXE";
+    ASSERT_EQ(fits.size(), 127u);
+    Win.ModuleFileName = fits;
+    GetModuleFolder();
+    EXPECT_EQ(std::string(ProgramState.ModuleFolder), "C:\\" + std::string(114, 'D'));
+
+    for (size_t length : {128, 300}) {
+        strcpy(ProgramState.ModuleFolder, "stale");
+        Win.ModuleFileName = "C:\\" + std::string(length - 13, 'D') + "\\PYXET.EXE";
+        GetModuleFolder();
+        EXPECT_STREQ(ProgramState.ModuleFolder, "") << length << " characters";
+    }
+}
+
 TEST_F(SettingsTest, SettingsPathThatDoesNotFitIsLeftEmpty)
 {
     // The program file fits, but 120 characters of folder leave no room for
@@ -82,10 +100,16 @@ TEST_F(SettingsTest, SettingsPathThatDoesNotFitIsLeftEmpty)
 
 TEST_F(SettingsTest, CountryCodeFromSystemProfile)
 {
-    Win.Country = "49";
+    Win.SystemProfile["Intl/iCountry"] = "49";
     ReadCountryCode();
     EXPECT_STREQ(ProgramState.CountryCode, "49");
-    Win.HasCountry = false;
+    Win.SystemProfile["Intl/iCountry"] = "";
+    ReadCountryCode();
+    EXPECT_STREQ(ProgramState.CountryCode, "") << "present but empty is not missing";
+    Win.SystemProfile["Intl/iCountry"] = std::string(25, '7');
+    ReadCountryCode();
+    EXPECT_EQ(std::string(ProgramState.CountryCode), std::string(19, '7'));
+    Win.SystemProfile.erase("Intl/iCountry");
     ReadCountryCode();
     EXPECT_STREQ(ProgramState.CountryCode, "0");
 }
@@ -96,7 +120,7 @@ TEST_F(SettingsTest, LookupPrefersUserSectionAndFallsBackToSectionOne)
         "[1]\nExit=Exit\nOK=OK\nInstall=Install\n"
         "[49]\nexit = Beenden \nOK=\n");
     StartInProgramFolder();
-    Win.Country = "49";
+    Win.SystemProfile["Intl/iCountry"] = "49";
     ReadCountryCode();
 
     char text[kTextSize];
@@ -108,13 +132,17 @@ TEST_F(SettingsTest, LookupPrefersUserSectionAndFallsBackToSectionOne)
     EXPECT_STREQ(text, "Install");
     LookupText("Missing", text);
     EXPECT_STREQ(text, "");
+
+    std::vector<std::string> reads = {"49/EXIT", "49/OK", "1/OK", "49/Install", "1/Install",
+                                      "49/Missing", "1/Missing"};
+    EXPECT_EQ(Win.ProfileKeysRead, reads) << "section 1 is read only when the user's has nothing";
 }
 
 TEST_F(SettingsTest, WithoutCountryLookupsTrySectionZeroFirst)
 {
     WriteSettings("[0]\nExit=Null\n[1]\nExit=One\n");
     StartInProgramFolder();
-    Win.HasCountry = false;
+    Win.SystemProfile.erase("Intl/iCountry");
     ReadCountryCode();
     char text[kTextSize];
     LookupText("Exit", text);
@@ -154,4 +182,12 @@ TEST_F(SettingsTest, CopyTextNeverSplitsADoubleByteCharacter)
     EXPECT_STREQ(small, "ab") << "the lead byte goes with its trail byte or not at all";
     EXPECT_TRUE(CopyText(small, "a\x82\xa0", sizeof small));
     EXPECT_STREQ(small, "a\x82\xa0");
+    EXPECT_TRUE(CopyText(small, "ab\x82", sizeof small)) << "a lead byte without trail is one byte";
+    EXPECT_STREQ(small, "ab\x82");
+    EXPECT_FALSE(CopyText(small, "\x82\xa0\x82\xa0", sizeof small));
+    EXPECT_STREQ(small, "\x82\xa0");
+
+    Win.ShiftJisLeadBytes = false;
+    EXPECT_FALSE(CopyText(small, "ab\x82\xa0", sizeof small));
+    EXPECT_STREQ(small, "ab\x82") << "without a double-byte code page every byte stands alone";
 }

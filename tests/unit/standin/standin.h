@@ -3,32 +3,41 @@
 
 #include <windows.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 struct MessageBoxCall {
+    HWND Owner;
     std::string Text;
     std::string Caption;
     UINT Flags;
 };
 
+struct WinExecCall {
+    std::string Command;
+    UINT Show;
+};
+
 struct StandIn {
     std::string ModuleFileName;
-    // The system profile: "Intl"/"iCountry" is all the program reads.
-    bool HasCountry = true;
-    std::string Country = "1";
+    // The system profile by "section/key", compared without regard to case.
+    std::map<std::string, std::string> SystemProfile = {{"Intl/iCountry", "1"}};
     bool VersionFails = false;
-    OSVERSIONINFOA Version = {148, 4, 10, 2222, VER_PLATFORM_WIN32_WINDOWS, ""};
+    OSVERSIONINFOA Version = {148, 4, 10, 0x040A08AE, VER_PLATFORM_WIN32_WINDOWS, ""};
     bool ShiftJisLeadBytes = false;
     UINT WinExecResult = 33;
+    int MessageBoxAnswer = IDOK;
     std::set<std::pair<WORD, WORD>> PresentDevices;
 
     std::vector<std::string> Folders;            // SetCurrentDirectoryA
-    std::vector<std::string> Commands;           // WinExec
+    std::vector<WinExecCall> Started;            // WinExec
     std::vector<MessageBoxCall> MessageBoxes;    // MessageBoxA
-    std::vector<std::pair<DWORD, DWORD>> Probes; // the device probe
+    std::vector<std::string> CallOrder;          // names of the three calls above, in order
+    std::vector<std::pair<DWORD, DWORD>> Probes; // vendor and device code of each probe
+    std::set<const char*> ProbeBuffers;          // the buffers handed to the probe
     std::vector<std::string> ProfileKeysRead;    // "section/key" of private profile reads
 };
 
