@@ -70,8 +70,9 @@ def write_bmp(path, width, height, pixels):
     colours = b''.join(bytes((b, g, r, 0)) for r, g, b in palette) + b'\0' * 4 * (256 - len(palette))
     offset = 14 + 40 + len(colours)
     header = struct.pack('<2sIHHI', b'BM', offset + len(rows), 0, 0, offset)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(rows), 2835, 2835,
-                       len(palette), 0)
+    # biClrUsed 0: the full 256-entry table follows, as written above. A
+    # smaller count would make Windows look for the pixels too early.
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(rows), 2835, 2835, 0, 0)
     open(path, 'wb').write(header + info + colours + rows)
 
 

@@ -215,6 +215,11 @@ def check_resources(pe):
     check((width, abs(height), bits, compression) == (100, 28, 8, 0),
           'bitmap 102 is %dx%d, %d bits, compression %d, not 100x28, 8 bits, uncompressed'
           % (width, abs(height), bits, compression))
+    colours = struct.unpack_from('<I', found[(2, 102)], 32)[0] or 256
+    expected_size = 40 + 4 * colours + ((width + 3) & ~3) * abs(height)
+    check(len(found[(2, 102)]) == expected_size,
+          'bitmap 102 holds %d bytes, but its header (%d colours) describes %d'
+          % (len(found[(2, 102)]), colours, expected_size))
 
     check((14, 101) in found, 'no icon group 101')
     group = found[(14, 101)]
