@@ -1,5 +1,5 @@
 // Installation flow: dialogs, launch, and the restart offer.
-#include "core/flow.h"
+#include "app/flow.h"
 
 #include "core/fixed_texts.h"
 #include "core/program_state.h"

@@ -1,7 +1,7 @@
 // Start-up: the checks and warnings before the flow, the hidden main window
 // and its window procedure, and the message loop.
+#include "app/flow.h"
 #include "core/fixed_texts.h"
-#include "core/flow.h"
 #include "core/program_state.h"
 #include "core/text.h"
 #include "probe/detect.h"
