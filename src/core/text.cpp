@@ -11,12 +11,17 @@ int TextLength(const char* text)
     return length;
 }
 
+int CharacterLength(const char* text)
+{
+    return IsDBCSLeadByte(static_cast<BYTE>(text[0])) && text[1] != '\0' ? 2 : 1;
+}
+
 int CopyText(char* destination, const char* source, int size)
 {
     int i = 0;
     while (source[i] != '\0') {
         // A lead byte and its trail byte travel together or not at all.
-        int width = IsDBCSLeadByte(static_cast<BYTE>(source[i])) && source[i + 1] != '\0' ? 2 : 1;
+        int width = CharacterLength(source + i);
         if (i + width > size - 1)
             break;
         for (int k = 0; k < width; ++k, ++i)

@@ -4,6 +4,10 @@
 
 int TextLength(const char* text);
 
+// Bytes of the character that starts at text: 2 for a double-byte
+// character's lead byte followed by its trail byte, otherwise 1.
+int CharacterLength(const char* text);
+
 // Copies source into destination of the given size. A source that does not
 // fit is cut, never in the middle of a double-byte character. Returns
 // nonzero when the whole source fitted.

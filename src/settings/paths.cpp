@@ -9,22 +9,35 @@ static int IsSeparator(char c)
     return c == ':' || c == '\\';
 }
 
+// Index of the last character of text, -1 when it is empty. The trail byte
+// of a double-byte character may be a backslash's code and is no separator,
+// so a path is walked from its start, character by character.
+static int LastCharacter(const char* text)
+{
+    int last = -1;
+    for (int i = 0; text[i] != '\0'; i += CharacterLength(text + i))
+        last = i;
+    return last;
+}
+
 int FolderPartLength(const char* path)
 {
-    int length = TextLength(path);
-    if (length == 0 || IsSeparator(path[length - 1]))
+    int last = LastCharacter(path);
+    if (last < 0 || IsSeparator(path[last]))
         return -1;
-    int i = length;
-    while (i > 0 && !IsSeparator(path[i - 1]))
-        --i;
-    return i;
+    int length = 0;
+    for (int i = 0; i < last; i += CharacterLength(path + i)) {
+        if (IsSeparator(path[i]))
+            length = i + 1;
+    }
+    return length;
 }
 
 int JoinPath(char* destination, const char* folder, const char* name)
 {
     int fits = CopyText(destination, folder, kPathSize);
-    int length = TextLength(destination);
-    if (fits && (length == 0 || destination[length - 1] != '\\'))
+    int last = LastCharacter(destination);
+    if (fits && (last < 0 || destination[last] != '\\'))
         fits = AppendText(destination, "\\", kPathSize);
     if (fits)
         fits = AppendText(destination, name, kPathSize);

@@ -1,5 +1,6 @@
 // Paths next to the program's own file: folder parts, joining, the module folder.
-// Both the colon and the backslash separate path parts; the forward slash does not.
+// Both the colon and the backslash separate path parts; the forward slash does
+// not, nor does the trail byte of a double-byte character.
 #pragma once
 
 // Index just past the last colon or backslash of path: the length of its

@@ -44,6 +44,21 @@ TEST(Paths, JoinPathThatDoesNotFitLeavesNothing)
     EXPECT_EQ(joined[kPathSize], 'z') << "nothing written past the buffer";
 }
 
+TEST(Paths, TrailByteThatIsABackslashsCodeSeparatesNothing)
+{
+    // 0x83 0x5C is one Shift-JIS character whose trail byte is 0x5C.
+    ResetStandIn();
+    Win.ShiftJisLeadBytes = true;
+    EXPECT_EQ(FolderPartLength("C:\\\x83\x5c"), 3);
+    EXPECT_EQ(FolderPartLength("C:\\\x83\x5c\\A.EXE"), 6);
+    EXPECT_EQ(FolderPartLength("\x83\x5c" "A"), 0);
+    char joined[kPathSize];
+    EXPECT_TRUE(JoinPath(joined, "C:\\\x83\x5c", "A.INI"));
+    EXPECT_STREQ(joined, "C:\\\x83\x5c\\A.INI") << "the folder does not end with a backslash";
+    ResetStandIn();
+    EXPECT_EQ(FolderPartLength("C:\\\x83\x5c"), -1) << "in a single-byte code page 0x5C is the backslash";
+}
+
 TEST_F(SettingsTest, ModuleFolderDropsFileNameAndBackslash)
 {
     Win.ModuleFileName = "C:\\DRIVERS\\AGP\\SETUP.EXE";
