@@ -2,13 +2,16 @@
 #   make run   - build, then start the program under Wine (scripts/run.sh)
 #   make test  - build, then run every test layer through CTest
 #   make dist  - build the distributable folder build/dist/
+# and for hardening:
+#   make fuzz  - run every fuzz target for FUZZ_SECONDS seconds (default 60)
 
 BUILD := $(CURDIR)/build
 WIN32_DIR := $(BUILD)/win32
 NATIVE_DIR := $(BUILD)/native
 JOBS := 2
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps win32 native dist run test clean
+.PHONY: all deps win32 native dist run test fuzz clean
 
 all: dist
 
@@ -31,6 +34,9 @@ run: dist
 
 test: win32 native
 	cd $(NATIVE_DIR) && ctest --output-on-failure -j$(JOBS)
+
+fuzz: native
+	sh scripts/fuzz.sh $(NATIVE_DIR)/tests/fuzz/targets $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
