@@ -4,6 +4,7 @@
 #   make dist  - build the distributable folder build/dist/
 # and for hardening:
 #   make fuzz  - run every fuzz target for FUZZ_SECONDS seconds (default 60)
+#   make lint  - clang-tidy and cppcheck over src/ with the i386 build's flags
 
 BUILD := $(CURDIR)/build
 WIN32_DIR := $(BUILD)/win32
@@ -11,7 +12,7 @@ NATIVE_DIR := $(BUILD)/native
 JOBS := 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps win32 native dist run test fuzz clean
+.PHONY: all deps win32 native dist run test fuzz lint clean
 
 all: dist
 
@@ -37,6 +38,9 @@ test: win32 native
 
 fuzz: native
 	sh scripts/fuzz.sh $(NATIVE_DIR)/tests/fuzz/targets $(FUZZ_SECONDS)
+
+lint: native
+	cd $(NATIVE_DIR) && ctest -L lint --output-on-failure
 
 clean:
 	rm -rf $(BUILD)

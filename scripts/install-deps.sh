@@ -1,12 +1,14 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing need: the i686 mingw-w64
-# cross compiler, 32-bit Wine, Xvfb, CMake, GoogleTest, and clang with its
-# libFuzzer and sanitizer runtimes for the fuzz targets. It checks first, so a
+# cross compiler, 32-bit Wine, Xvfb, CMake, GoogleTest, clang with its
+# libFuzzer and sanitizer runtimes for the fuzz targets, and clang-tidy and
+# cppcheck for the static analysis. It checks first, so a
 # second run installs nothing and takes a moment. Works as root or through sudo.
 set -eu
 
 PACKAGES="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth
-fonts-wine imagemagick cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev"
+fonts-wine imagemagick cmake make g++ libgtest-dev python3 clang libclang-rt-14-dev
+clang-tidy cppcheck"
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 

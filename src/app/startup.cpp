@@ -117,7 +117,10 @@ static int RunMessageLoop()
     return static_cast<int>(message.wParam);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int)
+// The platform header declares WinMain with its own parameter names and a
+// writable tail; this definition must keep that type.
+// NOLINTNEXTLINE(readability-inconsistent-declaration-parameter-name,readability-non-const-parameter)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandTail, int) // cppcheck-suppress constParameter
 {
     ProgramState.Instance = instance;
     GetModuleFolder();

@@ -40,7 +40,7 @@ static INT_PTR OnCommand(HWND dialog, WPARAM wParam)
         return FALSE;
     switch (LOWORD(wParam)) {
     case IDOK:
-        ProgramState.InstallDetected = IsDlgButtonChecked(dialog, IDC_INSTALL_YES);
+        ProgramState.InstallDetected = IsDlgButtonChecked(dialog, IDC_INSTALL_YES) == BST_CHECKED;
         EndDialog(dialog, IDOK);
         return TRUE;
     case IDCANCEL:
