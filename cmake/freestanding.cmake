@@ -17,3 +17,19 @@ function(pyxet_freestanding target entry subsystem)
         -Wl,--major-os-version,4 -Wl,--minor-os-version,0
         -Wl,--no-seh)
 endfunction()
+
+# pyxet_compact_i386_program(target)
+#   The i386 program's own link, left out of any other build: loaded at its
+#   preferred base by Windows 95/98, it needs no relocation section, and
+#   program-i386.ld lays it out in three sections (see there; -N makes the
+#   merged .text writable).
+function(pyxet_compact_i386_program target)
+    if(NOT CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+        return()
+    endif()
+    set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/program-i386.ld)
+    target_link_options(${target} PRIVATE
+        -Wl,--disable-reloc-section -Wl,--disable-dynamicbase
+        -Wl,-T,${script} -Wl,--orphan-handling=error -Wl,-N)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+endfunction()

@@ -67,12 +67,13 @@ def write_bmp(path, width, height, pixels):
     stride = (width + 3) & ~3
     rows = b''.join(bytes(index[c] for c in pixels[y]) + b'\0' * (stride - width)
                     for y in reversed(range(height)))
-    colours = b''.join(bytes((b, g, r, 0)) for r, g, b in palette) + b'\0' * 4 * (256 - len(palette))
+    # Only the colours the picture uses: biClrUsed says how many entries the
+    # table holds, and the pixels follow right after them.
+    colours = b''.join(bytes((b, g, r, 0)) for r, g, b in palette)
     offset = 14 + 40 + len(colours)
     header = struct.pack('<2sIHHI', b'BM', offset + len(rows), 0, 0, offset)
-    # biClrUsed 0: the full 256-entry table follows, as written above. A
-    # smaller count would make Windows look for the pixels too early.
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(rows), 2835, 2835, 0, 0)
+    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, 8, 0, len(rows), 2835, 2835,
+                       len(palette), 0)
     open(path, 'wb').write(header + info + colours + rows)
 
 

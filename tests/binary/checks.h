@@ -44,3 +44,7 @@ void CheckBitmap(const PeImage& image, std::uint16_t id, const BitmapShape& shap
 // RT_GROUP_ICON id holds exactly one square image of this size and depth,
 // and the RT_ICON it names is that image.
 void CheckIcon(const PeImage& image, std::uint16_t id, const BitmapShape& shape, Findings& findings);
+
+// A file larger than budget bytes is a fault. Returns the size against the
+// budget, for the report.
+std::string CheckSizeBudget(const std::string& path, std::uintmax_t budget, Findings& findings);

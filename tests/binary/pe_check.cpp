@@ -11,6 +11,7 @@
 //   pe_check bitmap FILE ID WIDTH HEIGHT BITS_PER_PIXEL
 //   pe_check icon FILE ID SIZE BITS_PER_PIXEL
 //   pe_check samples DIR ALLOW_LIST OBJDUMP
+//   pe_check size FILE BUDGET_BYTES
 #include "checks.h"
 
 #include <algorithm>
@@ -48,6 +49,16 @@ std::uint16_t ParseNumber(const std::string& text)
         throw UsageError("not a 16-bit number: " + text);
     }
     return static_cast<std::uint16_t>(value);
+}
+
+std::uintmax_t ParseByteCount(const std::string& text)
+{
+    std::size_t used = 0;
+    const unsigned long long value = std::stoull(text, &used);
+    if (used != text.size()) {
+        throw UsageError("not a byte count: " + text);
+    }
+    return value;
 }
 
 ImageKind ParseKind(const std::string& text)
@@ -166,6 +177,11 @@ int RunCheck(const std::string& command, const Arguments& args)
     }
     if (command == "samples") {
         return CheckSamples(args);
+    }
+    if (command == "size") {
+        RequireCount(args, 2);
+        const std::string summary = CheckSizeBudget(args[0], ParseByteCount(args[1]), findings);
+        return Report(args[0], summary, findings);
     }
     throw UsageError("unknown command " + command);
 }
