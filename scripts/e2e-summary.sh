@@ -6,9 +6,9 @@
 #
 #   scripts/e2e-summary.sh RESULTS.xml FLAVOUR
 set -eu
-. "$(dirname "$0")/wine-env.sh"
 results=$1
-FLAVOUR=$2
+PYXET_E2E_FLAVOUR=$2
+. "$(dirname "$0")/wine-env.sh"
 
 if [ ! -f "$results" ]; then
     echo "end-to-end: no results ($results is missing)"

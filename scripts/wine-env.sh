@@ -1,6 +1,7 @@
 # Sourced by the Wine scripts: the flavour of Windows binaries that runs here
-# (scripts/e2e-flavour.sh; PYXET_E2E_FLAVOUR chooses one), the Wine loader,
-# prefix and display of a test run, and whether Wine can run at all. Where it
+# (scripts/e2e-flavour.sh; PYXET_E2E_FLAVOUR chooses one) with its build and
+# distributable folders, the Wine loader, prefix and display of a test run,
+# and whether Wine can run at all. Where it
 # cannot, the Wine tests are skipped, never passed.
 PROJECT=$(cd "$(dirname "$0")/.." && pwd)
 SESSION=$PROJECT/build/wine-session
@@ -8,6 +9,8 @@ FLAVOUR=${PYXET_E2E_FLAVOUR:-$(sh "$PROJECT/scripts/e2e-flavour.sh")}
 case $FLAVOUR in
 i386)
     WINE=/usr/lib/wine/wine
+    FLAVOUR_BUILD=$PROJECT/build/win32
+    FLAVOUR_DIST=$PROJECT/build/dist
     export WINEARCH=win32
     export WINEPREFIX=${WINEPREFIX:-$PROJECT/build/wineprefix}
     ;;
@@ -16,12 +19,16 @@ win64)
     # installed, even where it cannot execute: call the 64-bit one directly,
     # and let the processes it starts use it too.
     WINE=/usr/lib/wine/wine64
+    FLAVOUR_BUILD=$PROJECT/build/win64
+    FLAVOUR_DIST=$PROJECT/build/win64/dist
     export WINELOADER=$WINE
     export WINEARCH=win64
     export WINEPREFIX=${WINEPREFIX:-$PROJECT/build/wineprefix64}
     ;;
 *)
     WINE=
+    FLAVOUR_BUILD=
+    FLAVOUR_DIST=
     ;;
 esac
 export WINEDEBUG=${WINEDEBUG:--all}
