@@ -1,32 +1,33 @@
 #!/bin/sh
 # Saves pictures of the program's two start-up warnings and its three
-# dialogs into docs/screenshots/, taken under Wine from a copy of the
-# distributable folder (the shipped PYXET.INI, the real ENUM.DLL) on a board
-# with an Intel 440BX host bridge, as Windows 98 (Windows 95 for the
-# early-build warning). Each picture is taken inside Wine's own desktop,
-# which draws the frames and captions that a bare X server leaves out; the
-# test program shot_driver.exe, started on that desktop, brings the program
-# to the window and reports where it is. It runs on a private X server and
-# a prefix of its own (build/screenshots/prefix), so it disturbs no test
-# run. Exits 77 (skipped) where this machine cannot run 32-bit Wine.
+# dialogs, taken under Wine from a copy of the distributable folder (the
+# shipped PYXET.INI, the real ENUM.DLL) on a board with an Intel 440BX host
+# bridge, as Windows 98 (Windows 95 for the early-build warning). Each
+# picture is taken inside Wine's own desktop, which draws the frames and
+# captions that a bare X server leaves out; the test program shot_driver.exe,
+# started on that desktop, brings the program to the window and reports
+# where it is. It runs on a private X server and a prefix of its own
+# (build/screenshots/prefix), so it disturbs no test run. The build that
+# runs is the one that runs here (scripts/e2e-flavour.sh). Exits 77
+# (skipped) where Wine cannot run.
 #
-#   scripts/screenshots.sh [WIN32_BUILD_FOLDER]
+#   scripts/screenshots.sh [OUT_FOLDER [SHOT...]]
+#
+# OUT_FOLDER defaults to docs/screenshots; the shots are agp_warning,
+# early_build_warning, detection, selection and restart, all by default.
 set -eu
 . "$(dirname "$0")/wine-env.sh"
 
-WIN32_DIR=${1:-$PROJECT/build/win32}
-DIST=$PROJECT/build/dist
 SHOTS=$PROJECT/build/screenshots
-OUT=$PROJECT/docs/screenshots
-DRIVER=$WIN32_DIR/tests/e2e/shot_driver.exe
+DRIVER=$FLAVOUR_BUILD/tests/e2e/shot_driver.exe
 export WINEPREFIX="$SHOTS/prefix"
 
 if ! wine_can_run; then
-    echo "screenshots: this machine cannot execute 32-bit x86 code, so Wine cannot run; skipped" >&2
+    echo "screenshots: $(wine_absent_reason); skipped" >&2
     exit "$SKIPPED"
 fi
-for needed in "$DIST/PYXET.EXE" "$DRIVER"; do
-    [ -f "$needed" ] || { echo "screenshots: $needed is missing; run make win32 first" >&2; exit 1; }
+for needed in "$FLAVOUR_DIST/PYXET.EXE" "$DRIVER"; do
+    [ -f "$needed" ] || { echo "screenshots: $needed is missing; run make e2e-build first" >&2; exit 1; }
 done
 
 # The whole run goes on one private X server whose screen is exactly the
@@ -36,6 +37,10 @@ if [ -z "${SCREENSHOTS_ON_PRIVATE_DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 800x600x24 -nolisten tcp" "$0" "$@"
 fi
 
+OUT=${1:-$PROJECT/docs/screenshots}
+[ $# -gt 0 ] && shift
+SHOTS_WANTED=${*:-agp_warning early_build_warning detection selection restart}
+
 # Wine's drive Z: is the root of the file system.
 windows_path() {
     printf 'Z:%s' "$1" | tr / '\\'
@@ -44,8 +49,8 @@ windows_path() {
 prepare() {
     rm -rf "$SHOTS/folder"
     mkdir -p "$SHOTS" "$OUT"
-    cp -r "$DIST" "$SHOTS/folder"
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >"$SHOTS/wineboot.log" 2>&1
+    cp -r "$FLAVOUR_DIST" "$SHOTS/folder"
+    [ -f "$WINEPREFIX/system.reg" ] || "$WINE" wineboot -i >"$SHOTS/wineboot.log" 2>&1
 }
 
 # Waits up to a minute for the driver's state file to appear.
@@ -57,13 +62,16 @@ wait_for_state() {
     return 1
 }
 
-# Waits up to 20 s for a process to end, then ends it.
-end_process() {
+# Waits up to 20 s for the shot's desktop to end. One that does not is
+# ended with every Wine process, so that nothing of it shows on the next
+# shot's desktop.
+end_desktop() {
     for _ in $(seq 40); do
         kill -0 "$1" 2>/dev/null || { wait "$1" 2>/dev/null || true; return 0; }
         sleep 0.5
     done
-    kill "$1" 2>/dev/null || true
+    echo "screenshots: the desktop of the last shot did not end; ending every Wine process" >&2
+    wineserver -k 2>/dev/null || true
     wait "$1" 2>/dev/null || true
 }
 
@@ -71,7 +79,7 @@ end_process() {
 take() {
     state=$SHOTS/$1.state
     rm -f "$state" "$state.done"
-    wine explorer /desktop=shot,800x600 "$(windows_path "$DRIVER")" "$1" \
+    "$WINE" explorer /desktop=shot,800x600 "$(windows_path "$DRIVER")" "$1" \
         "$(windows_path "$SHOTS/folder")" "$(windows_path "$state")" >"$SHOTS/$1.log" 2>&1 &
     desktop=$!
     result=0
@@ -85,17 +93,17 @@ take() {
         convert "$SHOTS/screen.png" -crop "${width}x${height}+${x}+${y}" +repage "$OUT/$1.png"
         echo "screenshots: $OUT/$1.png"
     else
-        echo "screenshots: $1: $(cat "$state")" >&2
+        printf 'screenshots: %s: %s\n' "$1" "$(cat "$state")" >&2
         result=1
     fi
     touch "$state.done"
-    end_process "$desktop"
+    end_desktop "$desktop"
     return $result
 }
 
 prepare
 failed=0
-for shot in agp_warning early_build_warning detection selection restart; do
+for shot in $SHOTS_WANTED; do
     take "$shot" || failed=1
 done
 wineserver -k 2>/dev/null || true

@@ -45,6 +45,9 @@ Window NextDialog(const Program& program, const Window& previous)
             return found.Exists();
         },
         kWaitMs);
+    if (!appeared && !program.IsRunning())
+        throw ShotFailed("the next window did not appear; the program ended with exit code " +
+                         std::to_string(static_cast<long>(program.ExitCode())));
     if (!appeared || !found.Settle())
         throw ShotFailed("the next window did not appear; the program shows " + program.DescribeWindows());
     return found;
