@@ -34,15 +34,22 @@ const char* const kTextKeys[] = {
 // and a run should stay short.
 const int kLookupSizes[] = {kTextSize, 128, 3};
 
-std::string ProgramFolder()
+// The program's folder, made once in memory-backed storage where there is
+// some, and removed when the fuzzer exits (never freed, so that it outlives
+// every exit handler).
+const std::string& ProgramFolder()
 {
-    static std::string folder = [] {
+    static const std::string* folder = [] {
         const char* shared = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
         std::string pattern = std::string(shared) + "/pyxet-fuzz-XXXXXX";
-        std::string made = mkdtemp(&pattern[0]);
+        auto* made = new std::string(mkdtemp(&pattern[0]));
+        atexit([] {
+            remove((ProgramFolder() + "/Pyxet.ini").c_str());
+            rmdir(ProgramFolder().c_str());
+        });
         return made;
     }();
-    return folder;
+    return *folder;
 }
 
 std::string Read(const char* section, const char* key, const char* fallback, int size)
@@ -107,7 +114,7 @@ void CheckLookups(size_t turn)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     ResetProgram();
-    const std::string folder = ProgramFolder();
+    const std::string& folder = ProgramFolder();
     std::ofstream(folder + "/Pyxet.ini", std::ios::binary).write(reinterpret_cast<const char*>(data), size);
     // The stand-in's file reader turns the backslash the path helpers add
     // back into a slash.
