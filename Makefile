@@ -7,6 +7,8 @@
 # and for hardening:
 #   make fuzz  - run every fuzz target for FUZZ_SECONDS seconds (default 60)
 #   make lint  - clang-tidy and cppcheck over src/ with the i386 build's flags
+#   make bench - sizes against budgets, start-up time, CPU use while waiting
+#   make soak  - SOAK_RUNS (default 200) random whole runs under Wine; SOAK_SEED repeats one
 
 BUILD := $(CURDIR)/build
 WIN32_DIR := $(BUILD)/win32
@@ -14,6 +16,8 @@ WIN64_DIR := $(BUILD)/win64
 NATIVE_DIR := $(BUILD)/native
 JOBS := 2
 FUZZ_SECONDS ?= 60
+SOAK_RUNS ?= 200
+SOAK_SEED ?=
 
 # The build that runs under Wine: i386 (the shipped one) where 32-bit code
 # executes, else win64, the test-only x86_64 build of the same sources.
@@ -22,7 +26,7 @@ FUZZ_SECONDS ?= 60
 E2E_FLAVOUR ?=
 FLAVOUR = $(shell sh scripts/e2e-flavour.sh $(E2E_FLAVOUR))
 
-.PHONY: all deps win32 win64 e2e-build native dist run test screenshots fuzz lint clean
+.PHONY: all deps win32 win64 e2e-build native dist run test screenshots fuzz lint bench soak clean
 
 all: dist
 
@@ -67,6 +71,12 @@ fuzz: native
 
 lint: native
 	cd $(NATIVE_DIR) && ctest -L lint --output-on-failure
+
+bench: e2e-build native
+	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/bench.sh $(NATIVE_DIR)
+
+soak: e2e-build
+	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/wine-harness.sh e2e_soak soak $(SOAK_RUNS) $(SOAK_SEED)
 
 clean:
 	rm -rf $(BUILD)

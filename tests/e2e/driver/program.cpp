@@ -104,6 +104,18 @@ void Program::Terminate()
     WaitForSingleObject(process_.hProcess, kTerminateWaitMs);
 }
 
+double Program::CpuMs() const
+{
+    FILETIME created, ended, kernel, user;
+    if (!GetProcessTimes(process_.hProcess, &created, &ended, &kernel, &user))
+        return -1;
+    auto ticks = [](const FILETIME& time) {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    // FILETIME counts 100-nanosecond ticks.
+    return static_cast<double>(ticks(kernel) + ticks(user)) / 10000.0;
+}
+
 std::vector<Window> Program::Dialogs() const
 {
     std::vector<Window> dialogs;

@@ -27,6 +27,8 @@ public:
     // The exit code of an ended program; -1 reads as 0xFFFFFFFF.
     DWORD ExitCode() const;
     void Terminate();
+    // The processor time the program has used so far, user and kernel.
+    double CpuMs() const;
 
     // The program's visible dialogs and message boxes (class "#32770").
     std::vector<Window> Dialogs() const;

@@ -63,11 +63,6 @@ std::vector<std::string> Values(const std::vector<std::string>& lines, const std
     return values;
 }
 
-bool SetupWindowExists()
-{
-    return FindWindowA(nullptr, "Setup") != nullptr || FindWindowA("GLBSInstall", nullptr) != nullptr;
-}
-
 std::string FullPath(const std::string& path)
 {
     char full[MAX_PATH];
@@ -79,6 +74,11 @@ std::string FullPath(const std::string& path)
 }
 
 }  // namespace
+
+bool Run::SetupWindowExists()
+{
+    return FindWindowA(nullptr, "Setup") != nullptr || FindWindowA("GLBSInstall", nullptr) != nullptr;
+}
 
 Run::Run(const HarnessPaths& paths, Report& report, RestartGuard& guard)
     : report_(report), guard_(guard), paths_(paths)

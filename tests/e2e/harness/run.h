@@ -100,6 +100,10 @@ public:
     double MeasureStartToDialog(const std::string& exePath, const std::string& commandLine,
                                 const std::string& caption);
     std::string TestProgram(const std::string& name) const;
+    // The processor time PYXET.EXE has used since Start, in milliseconds.
+    double ProgramCpuMs() const { return program_.CpuMs(); }
+    // Whether a window titled "Setup" or of the class "GLBSInstall" exists.
+    static bool SetupWindowExists();
 
     Report& Findings() { return report_; }
     // The checks every scenario ends with.

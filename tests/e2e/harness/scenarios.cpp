@@ -5,6 +5,8 @@
 // name (tests/e2e/CMakeLists.txt reads the table's lines).
 #include "harness/scenarios.h"
 
+#include "harness/timing.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -639,40 +641,16 @@ void RealProbeLibraryReadsDeviceKeys(Run& run)
 
 // Start-up time ------------------------------------------------------------
 
-const char kMinimalCaption[] = "Minimal dialog";  // minimal_dialog.rc
 const int kTimingRounds = 5;
 // The program does little before its first dialog; far slower than a
 // program that only shows a dialog means something went wrong.
 const double kSlowestRatio = 3.0;
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// From process start to the detection dialog being visible, with the real
-// probe library, against a minimal program that shows one dialog, measured
-// in turns in the same run.
 void StartupTiming(Run& run)
 {
-    run.UseRealProbeLibrary();
-    run.Settings(EnglishTexts().Drivers(kFourRows));
-    const std::string pyxet = run.Path("PYXET.EXE");
-    const std::string minimal = run.TestProgram("minimal_dialog.exe");
-    std::vector<double> pyxetMs;
-    std::vector<double> minimalMs;
-    for (int round = 0; round < kTimingRounds; ++round) {
-        pyxetMs.push_back(run.MeasureStartToDialog(pyxet, pyxet, english::DetectCaption));
-        minimalMs.push_back(run.MeasureStartToDialog(minimal, minimal, kMinimalCaption));
-    }
-    double ratio = Median(pyxetMs) / Median(minimalMs);
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "start to visible dialog, median of %d: PYXET.EXE %.1f ms, minimal dialog %.1f ms, ratio %.2f",
-                  kTimingRounds, Median(pyxetMs), Median(minimalMs), ratio);
-    run.Findings().Note(line);
-    if (ratio > kSlowestRatio)
+    StartupTimes times = MeasureStartup(run, kTimingRounds);
+    run.Findings().Note(DescribeStartup(times));
+    if (times.Ratio() > kSlowestRatio)
         run.Findings().Fail("PYXET.EXE takes more than three times as long as a minimal dialog program");
 }
 
