@@ -1,11 +1,12 @@
 #!/bin/sh
 # Installs the Debian packages that building and testing need: the i686 mingw-w64
-# cross compiler, 32-bit Wine, Xvfb, CMake and GoogleTest. It checks first, so a
+# cross compiler, 32-bit Wine, Xvfb, CMake and GoogleTest, and for the driver
+# CD tools the PCI ID list, xorriso and mtools. It checks first, so a
 # second run installs nothing and takes a moment. Works as root or through sudo.
 set -eu
 
 PACKAGES="g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 wine64 xvfb xauth
-fonts-wine imagemagick cmake make g++ libgtest-dev python3"
+fonts-wine imagemagick cmake make g++ libgtest-dev python3 pci.ids xorriso mtools"
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
