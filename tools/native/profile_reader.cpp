@@ -23,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <strings.h>
 
 DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size)
@@ -150,8 +149,15 @@ static std::string_view WithoutTrailingSpaces(std::string_view text)
 std::string ReadProfileFile(std::string path)
 {
     std::replace(path.begin(), path.end(), '\\', '/');
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    std::streamoff size = file ? static_cast<std::streamoff>(file.tellg()) : -1;
+    if (size <= 0)
+        return "";
+    std::string text(static_cast<size_t>(size), '\0');
+    file.seekg(0);
+    file.read(text.data(), size);
+    text.resize(static_cast<size_t>(file.gcount()));
+    return text;
 }
 
 DWORD ReadPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,

@@ -111,11 +111,10 @@ void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
                  result.LoadResult < 0 ? ", then a malformed row that stops it" : "");
     for (size_t i = 0; i < result.Rows.size(); ++i) {
         const DriverEntry& row = result.Rows[i];
-        std::fprintf(out, "  chip%-3zu %-31s %s %s %s  flags %s  restart %s  %s\n", i,
+        std::fprintf(out, "  chip%-3zu %-31s %s %s %s  flags %X  restart %X  %s\n", i,
                      Utf8FromCp1252(row.Name).c_str(), Hex4(row.VendorCode).c_str(),
-                     Hex4(row.DeviceCodes[0]).c_str(), Hex4(row.DeviceCodes[1]).c_str(),
-                     Hex4(row.SupportFlags).c_str(), Hex4(row.RestartFlag).c_str(),
-                     Utf8FromCp1252(row.Command).c_str());
+                     Hex4(row.DeviceCodes[0]).c_str(), Hex4(row.DeviceCodes[1]).c_str(), row.SupportFlags,
+                     row.RestartFlag, Utf8FromCp1252(row.Command).c_str());
         if (!pciIds.Loaded())
             continue;
         for (WORD device : row.DeviceCodes) {
@@ -146,14 +145,14 @@ void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& resul
     std::fprintf(out, "%s\n", whatIf.Probes.empty() ? " none" : "");
     if (whatIf.Detected >= 0) {
         const DriverEntry& row = result.Rows[whatIf.Detected];
-        std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %s) %s %s\n", whatIf.Detected,
-                     Utf8FromCp1252(row.Name).c_str(), Hex4(row.SupportFlags).c_str(),
+        std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
+                     Utf8FromCp1252(row.Name).c_str(), row.SupportFlags,
                      whatIf.Supported ? "supports" : "does not support", windows.Title);
     } else {
         std::fprintf(out, "  detected: nothing\n");
     }
     for (size_t i = 0; i < whatIf.Dialogs.size(); ++i)
-        std::fprintf(out, "  %s %s\n", i == 0 ? "the user sees first" : "then", Utf8FromCp1252(whatIf.Dialogs[i]).c_str());
+        std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromCp1252(whatIf.Dialogs[i]).c_str());
 }
 
 }  // namespace

@@ -112,8 +112,7 @@ bool ReadRegistryExport(std::string text, std::vector<std::string>* keys, std::s
     if (text.compare(0, 2, "\xFF\xFE") == 0)
         text = Utf16ToAscii(text);
     std::vector<std::string> lines = Lines(text);
-    if (lines.empty() || (lines[0].compare(0, 8, "REGEDIT4") != 0 &&
-                          lines[0].compare(0, 35, "Windows Registry Editor Version 5.00") != 0)) {
+    if (lines.empty() || (lines[0] != "REGEDIT4" && lines[0] != "Windows Registry Editor Version 5.00")) {
         *error = "is no REGEDIT4 export: its first line is not \"REGEDIT4\"";
         return false;
     }
