@@ -24,7 +24,8 @@ start_xvfb() {
 }
 
 # Without a window manager Wine waits about 2 s at every process exit unless
-# its windows are unmanaged; a crash dialog would hang an unattended run.
+# its windows are unmanaged; a crash dialog would hang an unattended run. The
+# drives D: and A: are a CD-ROM and a floppy drive (see map_media_drives).
 write_settings() {
     cat >"$SESSION/settings.reg" <<'REG'
 REGEDIT4
@@ -34,7 +35,19 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Wine\Drives]
+"a:"="floppy"
+"d:"="cdrom"
 REG
+}
+
+# The folders that scripts/wine-media.sh fills with an image's files, mapped
+# as drive D: and drive A:.
+map_media_drives() {
+    mkdir -p "$SESSION/media/d" "$SESSION/media/a" "$WINEPREFIX/dosdevices"
+    ln -sfn "$SESSION/media/d" "$WINEPREFIX/dosdevices/d:"
+    ln -sfn "$SESSION/media/a" "$WINEPREFIX/dosdevices/a:"
 }
 
 stop() {
@@ -58,6 +71,7 @@ start)
     DISPLAY=$(session_display)
     [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >"$SESSION/wineboot.log" 2>&1
     write_settings
+    map_media_drives
     wine regedit /S "$SESSION/settings.reg"
     wineserver -p
     echo "wine-session: display $DISPLAY, prefix $WINEPREFIX"

@@ -1,0 +1,49 @@
+#!/bin/sh
+# Runs an end-to-end scenario from a drive: builds the CD image (make-iso.sh)
+# or the floppy image (make-floppy.sh) of a copy of the distributable folder
+# whose packages hold the test setup program, reads the image's files back
+# out (xorriso -osirrox, mcopy) into the folder that the Wine session maps as
+# drive D: (a CD-ROM drive) or A: (a floppy drive), and runs the harness with
+# the rest of the arguments. Exits 77 (skipped) where Wine cannot run.
+#
+#   scripts/wine-media.sh iso|floppy DIST_FOLDER SETUP_DOUBLE PYXET_CHECK HARNESS.EXE ARGS...
+set -eu
+. "$(dirname "$0")/wine-env.sh"
+[ $# -ge 5 ] || { echo "usage: $0 iso|floppy DIST_FOLDER SETUP_DOUBLE PYXET_CHECK HARNESS.EXE ARGS..." >&2; exit 2; }
+medium=$1 dist=$2 setup=$3 check=$4
+shift 4
+
+if ! wine_can_run; then
+    echo "wine-media: this machine cannot execute 32-bit x86 code, so Wine cannot run; skipped" >&2
+    exit $SKIPPED
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp -R "$dist" "$work/dist"
+for package in "$work"/dist/DRIVERS/*/; do
+    cp "$setup" "$package/SETUP.EXE"
+done
+
+case $medium in
+iso)
+    drive=$SESSION/media/d
+    sh "$PROJECT/scripts/make-iso.sh" "$work/dist" "$work/pyxet.iso" "$check" >/dev/null
+    rm -rf "$drive" && mkdir -p "$drive"
+    xorriso -osirrox on -indev "$work/pyxet.iso" -extract / "$drive" 2>/dev/null
+    ;;
+floppy)
+    drive=$SESSION/media/a
+    sh "$PROJECT/scripts/make-floppy.sh" "$work/dist" "$work/pyxet.img" "$check" >/dev/null
+    rm -rf "$drive" && mkdir -p "$drive"
+    MTOOLS_SKIP_CHECK=1 mcopy -s -i "$work/pyxet.img" '::*' "$drive"
+    ;;
+*)
+    echo "wine-media: the medium is iso or floppy, not $medium" >&2
+    exit 2
+    ;;
+esac
+# The test setup program writes its log beside itself; files read out of an
+# ISO image come without write permission.
+chmod -R u+w "$drive"
+"$PROJECT/scripts/wine-run.sh" "$@"
