@@ -234,8 +234,9 @@ void TableChecker::CheckDetection(int index, const DriverEntry& row)
 }
 
 // The program part of a command: up to the first blank, or within quotes.
-std::string ProgramPath(const std::string& command)
+std::string ProgramPath(std::string command)
 {
+    command.erase(0, command.find_first_not_of(" \t"));
     if (!command.empty() && command[0] == '"') {
         size_t close = command.find('"', 1);
         return command.substr(1, close == std::string::npos ? std::string::npos : close - 1);
