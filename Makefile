@@ -2,6 +2,8 @@
 #   make run   - build, then start the program under Wine (scripts/run.sh)
 #   make test  - build, then run every test layer through CTest
 #   make dist  - build the distributable folder build/dist/
+# and the picture of each box and dialog in docs/screenshots/:
+#   make screenshots
 # and for those who make driver CDs:
 #   make tools  - build the settings-file checker build/bin/pyxet-check
 #   make iso    - check build/dist/, then make the CD image build/pyxet.iso
@@ -9,13 +11,22 @@
 
 BUILD := $(CURDIR)/build
 WIN32_DIR := $(BUILD)/win32
+WIN64_DIR := $(BUILD)/win64
 NATIVE_DIR := $(BUILD)/native
 BIN_DIR := $(BUILD)/bin
 JOBS := 2
-CONFIGURE_NATIVE = cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_DIST_DIR=$(BUILD)/dist \
-    -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 
-.PHONY: all deps win32 native dist run test tools iso floppy clean
+# The build that runs under Wine: i386 (the shipped one) where 32-bit code
+# executes, else win64, the test-only x86_64 build of the same sources.
+# E2E_FLAVOUR=i386 or E2E_FLAVOUR=win64 forces one. Expanded only inside
+# recipes, after deps has installed Wine.
+E2E_FLAVOUR ?=
+FLAVOUR = $(shell sh scripts/e2e-flavour.sh $(E2E_FLAVOUR))
+
+CONFIGURE_NATIVE = cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_WIN64_DIR=$(WIN64_DIR) \
+    -DPYXET_DIST_DIR=$(BUILD)/dist -DPYXET_E2E_FLAVOUR=$(FLAVOUR) -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
+
+.PHONY: all deps win32 win64 e2e-build native dist run test screenshots tools iso floppy clean
 
 all: dist
 
@@ -27,17 +38,32 @@ win32: deps
 	    -DCMAKE_BUILD_TYPE= -DPYXET_DIST_DIR=$(BUILD)/dist >/dev/null
 	cmake --build $(WIN32_DIR) -j$(JOBS)
 
+# Test-only: never shipped, never judged by the binary checks.
+win64: deps
+	cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
+	    -DCMAKE_BUILD_TYPE= -DPYXET_DIST_DIR=$(WIN64_DIR)/dist >/dev/null
+	cmake --build $(WIN64_DIR) -j$(JOBS)
+
+# The Windows programs that run under Wine here.
+e2e-build: win32
+	@if [ "$(FLAVOUR)" = win64 ]; then $(MAKE) --no-print-directory win64; fi
+
 native: deps
 	$(CONFIGURE_NATIVE)
 	cmake --build $(NATIVE_DIR) -j$(JOBS)
 
 dist: win32
 
-run: dist
-	sh scripts/run.sh
+run: e2e-build
+	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/run.sh
 
-test: win32 native
-	cd $(NATIVE_DIR) && ctest --output-on-failure -j$(JOBS)
+test: e2e-build native
+	@cd $(NATIVE_DIR) && status=0 && \
+	    ctest --output-on-failure -j$(JOBS) --output-junit $(NATIVE_DIR)/results.xml || status=$$?; \
+	    sh $(CURDIR)/scripts/e2e-summary.sh $(NATIVE_DIR)/results.xml $(FLAVOUR); exit $$status
+
+screenshots: e2e-build
+	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/screenshots.sh
 
 tools: deps
 	$(CONFIGURE_NATIVE)

@@ -14,7 +14,7 @@ medium=$1 dist=$2 setup=$3 check=$4
 shift 4
 
 if ! wine_can_run; then
-    echo "wine-media: this machine cannot execute 32-bit x86 code, so Wine cannot run; skipped" >&2
+    echo "wine-media: $(wine_absent_reason); skipped" >&2
     exit $SKIPPED
 fi
 

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Starts or stops the one X server and Wine prefix that a whole test run
-# shares. "start" makes the 32-bit prefix once (build/wineprefix), sets it up
-# for unattended runs and keeps a wineserver running; "stop" ends both.
-# Where Wine cannot run, both do nothing: the Wine tests then skip.
+# shares. "start" makes the flavour's prefix once (build/wineprefix for the
+# i386 build, build/wineprefix64 for the x86_64 one), sets it up for
+# unattended runs and keeps a wineserver running; "stop" ends both. Where
+# Wine cannot run, both do nothing: the Wine tests then skip.
 #
 #   scripts/wine-session.sh start|stop
 set -eu
@@ -58,23 +59,48 @@ stop() {
     fi
 }
 
+# The persistent server goes first: "wineserver -p" fails with exit status 2
+# while any server for the prefix runs, and wineboot and regedit each leave
+# one running for a few seconds after they end. A server left from earlier
+# (or one that "wineserver -k" has not finished ending) is ended first.
+start_server() {
+    mkdir -p "$WINEPREFIX"
+    for _ in $(seq 50); do
+        status=0
+        wineserver -p </dev/null >>"$SESSION/wineserver.log" 2>&1 || status=$?
+        [ "$status" -eq 0 ] && return 0
+        if [ "$status" -ne 2 ]; then
+            echo "wine-session: wineserver -p failed with exit status $status" >&2
+            return 1
+        fi
+        wineserver -k 2>/dev/null || true
+        sleep 0.1
+    done
+    echo "wine-session: a wineserver for $WINEPREFIX keeps running" >&2
+    return 1
+}
+
 case "${1:-}" in
 start)
     stop
     if ! wine_can_run; then
-        echo "wine-session: this machine cannot execute 32-bit x86 code; the Wine tests will be skipped"
+        echo "wine-session: $(wine_absent_reason); the Wine tests will be skipped"
         exit 0
     fi
     mkdir -p "$SESSION"
     start_xvfb
     export DISPLAY
     DISPLAY=$(session_display)
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >"$SESSION/wineboot.log" 2>&1
+    start_server
+    [ -f "$WINEPREFIX/system.reg" ] || "$WINE" wineboot -i >"$SESSION/wineboot.log" 2>&1
     write_settings
     map_media_drives
-    wine regedit /S "$SESSION/settings.reg"
-    wineserver -p
-    echo "wine-session: display $DISPLAY, prefix $WINEPREFIX"
+    "$WINE" regedit /S "$SESSION/settings.reg" >"$SESSION/regedit.log" 2>&1
+    # Wine's services read the drive types when they start, which wineboot
+    # and regedit have already made them do: start them anew.
+    wineserver -k 2>/dev/null || true
+    start_server
+    echo "wine-session: $(flavour_description) under $("$WINE" --version), display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)
     stop

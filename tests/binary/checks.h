@@ -39,7 +39,8 @@ struct BitmapShape {
     std::uint16_t bitsPerPixel;
 };
 
-// RT_BITMAP id is an uncompressed bottom-up bitmap of this shape.
+// RT_BITMAP id is an uncompressed bottom-up bitmap of this shape whose data
+// is exactly its header, the colour table it declares and its rows.
 void CheckBitmap(const PeImage& image, std::uint16_t id, const BitmapShape& shape, Findings& findings);
 // RT_GROUP_ICON id holds exactly one square image of this size and depth,
 // and the RT_ICON it names is that image.

@@ -28,13 +28,20 @@ InfoHeader ReadInfoHeader(const ByteView& view)
             view.u16(12), view.u16(14), view.u32(16), view.u32(32)};
 }
 
-// Bytes a DIB needs after its header: palette, then rows padded to 4 bytes.
+// biClrUsed 0 means the full table for the depth (none above 8 bits).
+std::size_t ColourTableEntries(const InfoHeader& header)
+{
+    if (header.coloursUsed != 0) {
+        return header.coloursUsed;
+    }
+    return header.bitsPerPixel <= 8 ? std::size_t{1} << header.bitsPerPixel : 0;
+}
+
+// Bytes a DIB needs after its header: colour table, then rows padded to 4 bytes.
 std::size_t DibBodySize(const InfoHeader& header)
 {
-    const std::size_t paletteSize =
-        header.coloursUsed != 0 ? header.coloursUsed : header.bitsPerPixel <= 8 ? 1u << header.bitsPerPixel : 0;
     const std::size_t stride = (static_cast<std::size_t>(header.width) * header.bitsPerPixel + 31) / 32 * 4;
-    return paletteSize * 4 + stride * static_cast<std::size_t>(std::abs(header.height));
+    return ColourTableEntries(header) * 4 + stride * static_cast<std::size_t>(std::abs(header.height));
 }
 
 void CheckInfoHeader(const InfoHeader& header, const BitmapShape& shape, const std::string& what,
@@ -60,8 +67,18 @@ void CheckBitmap(const PeImage& image, std::uint16_t id, const BitmapShape& shap
     const ByteView view(*bitmap);
     const InfoHeader header = ReadInfoHeader(view);
     CheckInfoHeader(header, shape, "bitmap", findings);
-    if (findings.empty() && view.size() < header.size + DibBodySize(header)) {
-        findings.add("bitmap data is " + std::to_string(view.size()) + " bytes, shorter than its header says");
+    if (!findings.empty()) {
+        return;  // the size follows from a header that is already wrong
+    }
+    // A packed DIB has no offset to its pixels: they start right after the
+    // colour table the header declares. Data longer than the header says
+    // means a bigger table than declared, and Windows would draw part of the
+    // table as pixels; shorter data runs out before the last row.
+    const std::size_t described = header.size + DibBodySize(header);
+    if (view.size() != described) {
+        findings.add("bitmap data is " + std::to_string(view.size()) + " bytes, but its header describes " +
+                     std::to_string(described) + " with a colour table of " +
+                     std::to_string(ColourTableEntries(header)));
     }
 }
 

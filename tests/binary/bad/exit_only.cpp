@@ -1,5 +1,5 @@
-// The smallest freestanding program: carries a resource section for the
-// dialog check's failing case.
+// The smallest freestanding program: carries the resource section of the
+// dialog and bitmap checks' failing cases.
 #include <windows.h>
 
 extern "C" void __stdcall Entry()
