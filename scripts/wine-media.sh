@@ -1,17 +1,22 @@
 #!/bin/sh
 # Runs an end-to-end scenario from a drive: builds the CD image (make-iso.sh)
 # or the floppy image (make-floppy.sh) of a copy of the distributable folder
-# whose packages hold the test setup program, reads the image's files back
-# out (xorriso -osirrox, mcopy) into the folder that the Wine session maps as
-# drive D: (a CD-ROM drive) or A: (a floppy drive), and runs the harness with
-# the rest of the arguments. Exits 77 (skipped) where Wine cannot run.
+# in which the package DRIVERS/PACKAGE holds the test setup program, reads the
+# image's files back out (xorriso -osirrox, mcopy) into the folder that the
+# Wine session maps as drive D: (a CD-ROM drive) or A: (a floppy drive), and
+# runs the harness with the rest of the arguments. The other packages keep
+# the sample setup program: five test setup programs, which carry a C
+# runtime, would not fit on a floppy. Exits 77 (skipped) where Wine cannot run.
 #
-#   scripts/wine-media.sh iso|floppy DIST_FOLDER SETUP_DOUBLE PYXET_CHECK HARNESS.EXE ARGS...
+#   scripts/wine-media.sh iso|floppy DIST_FOLDER PACKAGE SETUP_DOUBLE PYXET_CHECK HARNESS.EXE ARGS...
 set -eu
 . "$(dirname "$0")/wine-env.sh"
-[ $# -ge 5 ] || { echo "usage: $0 iso|floppy DIST_FOLDER SETUP_DOUBLE PYXET_CHECK HARNESS.EXE ARGS..." >&2; exit 2; }
-medium=$1 dist=$2 setup=$3 check=$4
-shift 4
+[ $# -ge 6 ] || {
+    echo "usage: $0 iso|floppy DIST_FOLDER PACKAGE SETUP_DOUBLE PYXET_CHECK HARNESS.EXE ARGS..." >&2
+    exit 2
+}
+medium=$1 dist=$2 package=$3 setup=$4 check=$5
+shift 5
 
 if ! wine_can_run; then
     echo "wine-media: $(wine_absent_reason); skipped" >&2
@@ -21,9 +26,8 @@ fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp -R "$dist" "$work/dist"
-for package in "$work"/dist/DRIVERS/*/; do
-    cp "$setup" "$package/SETUP.EXE"
-done
+[ -f "$work/dist/DRIVERS/$package/SETUP.EXE" ] || { echo "wine-media: $dist has no DRIVERS/$package/SETUP.EXE" >&2; exit 1; }
+cp "$setup" "$work/dist/DRIVERS/$package/SETUP.EXE"
 
 case $medium in
 iso)

@@ -97,9 +97,11 @@ start)
     map_media_drives
     "$WINE" regedit /S "$SESSION/settings.reg" >"$SESSION/regedit.log" 2>&1
     # Wine's services read the drive types when they start, which wineboot
-    # and regedit have already made them do: start them anew.
+    # and regedit have already made them do: start them anew, here, so that
+    # they hold this script's output open rather than a test's.
     wineserver -k 2>/dev/null || true
     start_server
+    "$WINE" regedit /S "$SESSION/settings.reg" >>"$SESSION/regedit.log" 2>&1
     echo "wine-session: $(flavour_description) under $("$WINE" --version), display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)
