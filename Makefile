@@ -4,6 +4,10 @@
 #   make dist  - build the distributable folder build/dist/
 # and the picture of each box and dialog in docs/screenshots/:
 #   make screenshots
+# and for those who make driver CDs:
+#   make tools  - build the settings-file checker build/bin/pyxet-check
+#   make iso    - check build/dist/, then make the CD image build/pyxet.iso
+#   make floppy - check build/dist/, then make the floppy image build/pyxet.img
 # and for hardening:
 #   make fuzz  - run every fuzz target for FUZZ_SECONDS seconds (default 60)
 #   make lint  - clang-tidy and cppcheck over src/ with the i386 build's flags
@@ -14,6 +18,7 @@ BUILD := $(CURDIR)/build
 WIN32_DIR := $(BUILD)/win32
 WIN64_DIR := $(BUILD)/win64
 NATIVE_DIR := $(BUILD)/native
+BIN_DIR := $(BUILD)/bin
 JOBS := 2
 FUZZ_SECONDS ?= 60
 SOAK_RUNS ?= 200
@@ -26,7 +31,10 @@ SOAK_SEED ?=
 E2E_FLAVOUR ?=
 FLAVOUR = $(shell sh scripts/e2e-flavour.sh $(E2E_FLAVOUR))
 
-.PHONY: all deps win32 win64 e2e-build native dist run test screenshots fuzz lint bench soak clean
+CONFIGURE_NATIVE = cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_WIN64_DIR=$(WIN64_DIR) \
+    -DPYXET_DIST_DIR=$(BUILD)/dist -DPYXET_E2E_FLAVOUR=$(FLAVOUR) -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
+
+.PHONY: all deps win32 win64 e2e-build native dist run test screenshots tools iso floppy fuzz lint bench soak clean
 
 all: dist
 
@@ -49,8 +57,7 @@ e2e-build: win32
 	@if [ "$(FLAVOUR)" = win64 ]; then $(MAKE) --no-print-directory win64; fi
 
 native: deps
-	cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_WIN64_DIR=$(WIN64_DIR) \
-	    -DPYXET_DIST_DIR=$(BUILD)/dist -DPYXET_E2E_FLAVOUR=$(FLAVOUR) >/dev/null
+	$(CONFIGURE_NATIVE)
 	cmake --build $(NATIVE_DIR) -j$(JOBS)
 
 dist: win32
@@ -65,6 +72,16 @@ test: e2e-build native
 
 screenshots: e2e-build
 	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/screenshots.sh
+
+tools: deps
+	$(CONFIGURE_NATIVE)
+	cmake --build $(NATIVE_DIR) -j$(JOBS) --target pyxet_check
+
+iso: dist tools
+	sh scripts/make-iso.sh $(BUILD)/dist $(BUILD)/pyxet.iso $(BIN_DIR)/pyxet-check
+
+floppy: dist tools
+	sh scripts/make-floppy.sh $(BUILD)/dist $(BUILD)/pyxet.img $(BIN_DIR)/pyxet-check
 
 fuzz: native
 	sh scripts/fuzz.sh $(NATIVE_DIR)/tests/fuzz/targets $(FUZZ_SECONDS)

@@ -12,3 +12,12 @@ set(PYXET_PORTABLE_SOURCES
     ${PYXET_SRC}/probe/version.cpp
     ${PYXET_SRC}/probe/detect.cpp
     ${PYXET_SRC}/launch/launch.cpp)
+
+# The native side of those Win32 calls that behave the same wherever the
+# portable sources are built natively: the profile reader, which reads host
+# files under GetPrivateProfileStringA's rules, and wsprintfA. The headers,
+# windows.h among them, are in PYXET_NATIVE_INCLUDE.
+set(PYXET_NATIVE_INCLUDE ${CMAKE_CURRENT_LIST_DIR}/../tools/native)
+set(PYXET_NATIVE_SOURCES
+    ${PYXET_NATIVE_INCLUDE}/profile_reader.cpp
+    ${PYXET_NATIVE_INCLUDE}/wsprintf.cpp)

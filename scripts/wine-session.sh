@@ -25,7 +25,8 @@ start_xvfb() {
 }
 
 # Without a window manager Wine waits about 2 s at every process exit unless
-# its windows are unmanaged; a crash dialog would hang an unattended run.
+# its windows are unmanaged; a crash dialog would hang an unattended run. The
+# drives D: and A: are a CD-ROM and a floppy drive (see map_media_drives).
 write_settings() {
     cat >"$SESSION/settings.reg" <<'REG'
 REGEDIT4
@@ -35,7 +36,19 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Wine\Drives]
+"a:"="floppy"
+"d:"="cdrom"
 REG
+}
+
+# The folders that scripts/wine-media.sh fills with an image's files, mapped
+# as drive D: and drive A:.
+map_media_drives() {
+    mkdir -p "$SESSION/media/d" "$SESSION/media/a" "$WINEPREFIX/dosdevices"
+    ln -sfn "$SESSION/media/d" "$WINEPREFIX/dosdevices/d:"
+    ln -sfn "$SESSION/media/a" "$WINEPREFIX/dosdevices/a:"
 }
 
 stop() {
@@ -81,7 +94,14 @@ start)
     start_server
     [ -f "$WINEPREFIX/system.reg" ] || "$WINE" wineboot -i >"$SESSION/wineboot.log" 2>&1
     write_settings
+    map_media_drives
     "$WINE" regedit /S "$SESSION/settings.reg" >"$SESSION/regedit.log" 2>&1
+    # Wine's services read the drive types when they start, which wineboot
+    # and regedit have already made them do: start them anew, here, so that
+    # they hold this script's output open rather than a test's.
+    wineserver -k 2>/dev/null || true
+    start_server
+    "$WINE" regedit /S "$SESSION/settings.reg" >>"$SESSION/regedit.log" 2>&1
     echo "wine-session: $(flavour_description) under $("$WINE" --version), display $DISPLAY, prefix $WINEPREFIX"
     ;;
 stop)

@@ -45,14 +45,7 @@ WORD ReadHexField(const char* field)
     return static_cast<WORD>(value & 0xFFFF);
 }
 
-// Walks the fields of one row's value. A run of separators counts as one.
-struct FieldCursor {
-    const char* Next;
-};
-
-// Copies the next field into field (size bytes). Returns 0 when there is no
-// further field, -1 when it does not fit, 1 otherwise.
-static int TakeField(FieldCursor* cursor, char* field, int size)
+int TakeRowField(RowFieldCursor* cursor, char* field, int size)
 {
     const char* p = cursor->Next;
     while (IsFieldSeparator(*p))
@@ -74,10 +67,10 @@ static int TakeField(FieldCursor* cursor, char* field, int size)
 
 int ParseDriverRow(const char* value, DriverEntry* entry)
 {
-    FieldCursor cursor = {value};
+    RowFieldCursor cursor = {value};
     char field[kTextSize];
 
-    if (TakeField(&cursor, field, kTextSize) == 0)
+    if (TakeRowField(&cursor, field, kTextSize) == 0)
         return kMissingName;
     // A long name is only a display text: keep its first 31 characters.
     CopyText(entry->Name, field, kNameSize);
@@ -86,16 +79,16 @@ int ParseDriverRow(const char* value, DriverEntry* entry)
                                 &entry->DeviceCodes[1], &entry->SupportFlags};
     const int missingCodes[] = {kMissingVendor, kMissingDevice1, kMissingDevice2, kMissingFlags};
     for (int i = 0; i < 4; ++i) {
-        if (TakeField(&cursor, field, kTextSize) == 0)
+        if (TakeRowField(&cursor, field, kTextSize) == 0)
             return missingCodes[i];
         *hexBeforeCommand[i] = ReadHexField(field);
     }
 
     // A command cut short could start a different program: refuse it.
-    if (TakeField(&cursor, entry->Command, kPathSize) != 1)
+    if (TakeRowField(&cursor, entry->Command, kPathSize) != 1)
         return kMissingCommand;
 
-    if (TakeField(&cursor, field, kTextSize) == 0)
+    if (TakeRowField(&cursor, field, kTextSize) == 0)
         return kMissingRestart;
     entry->RestartFlag = ReadHexField(field);
     return 0;

@@ -41,5 +41,16 @@ int LoadDriverTable();
 // Reads a row's value into entry; returns 0 or one of the codes above.
 int ParseDriverRow(const char* value, DriverEntry* entry);
 
+// Walks the fields of one row's value: commas, CR and LF separate them, and a
+// run of separators counts as one, so no field is empty.
+struct RowFieldCursor {
+    const char* Next;
+};
+
+// Copies the next field into field (size bytes). Returns 0 when there is no
+// further field, -1 when it does not fit (field then holds its start), 1
+// otherwise.
+int TakeRowField(RowFieldCursor* cursor, char* field, int size);
+
 // Reads a hexadecimal field as "%x" does, keeping the low 16 bits.
 WORD ReadHexField(const char* field);

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Compares the stand-in's answers over one corpus entry with the answers of
-# the real GetPrivateProfileStringA written down in tests/profile/expected.
+# Compares the native profile reader's answers over one corpus entry with the
+# answers of the real GetPrivateProfileStringA written down in
+# tests/profile/expected.
 #   check_expected.sh NATIVE_READER CORPUS_BASE EXPECTED
 set -eu
 native=$1 base=$2 expected=$3

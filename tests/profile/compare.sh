@@ -1,6 +1,6 @@
 #!/bin/sh
-# Compares the stand-in's answers over one corpus file with those of the real
-# GetPrivateProfileStringA under Wine. Exits 77 (skipped) where Wine cannot run.
+# Compares the native profile reader's answers over one corpus file with those
+# of the real GetPrivateProfileStringA under Wine. Exits 77 (skipped) where Wine cannot run.
 #   compare.sh NATIVE_READER WINDOWS_READER WINE_RUN CORPUS_BASE OUTPUT_DIR
 set -eu
 native=$1 windows=$2 wine_run=$3 base=$4 out=$5

@@ -1,7 +1,7 @@
 // Reads a corpus INI file with GetPrivateProfileStringA, one query per line of
 // a query file, and prints each answer with its bytes escaped. Built for
-// Windows it uses the real function; built natively, the unit tests'
-// stand-in: the two outputs must be identical.
+// Windows it uses the real function; built natively, the native profile
+// reader of tools/native: the two outputs must be identical.
 //
 //   profile_reader FILE.INI QUERIES
 //
@@ -16,6 +16,9 @@
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
+#define ReadPrivateProfileString GetPrivateProfileStringA
+#else
+#include "profile_reader.h"
 #endif
 
 enum {
@@ -57,7 +60,7 @@ static void RunQuery(const char* file, const char* section, const char* key, DWO
 {
     char* buffer = static_cast<char*>(malloc(size + kGuardSize));
     memset(buffer, kFill, size + kGuardSize);
-    DWORD result = GetPrivateProfileStringA(section, key, fallback, buffer, size, file);
+    DWORD result = ReadPrivateProfileString(section, key, fallback, buffer, size, file);
     printf("%s|%s|%u|%s => %u [", section, key, static_cast<unsigned>(size), fallback,
            static_cast<unsigned>(result));
     const char* end = static_cast<const char*>(memchr(buffer, '\0', size));

@@ -227,6 +227,22 @@ void Run::StartWithTail(const std::string& tail)
         report_.Abort(error);
 }
 
+void Run::StartFromDrive(const std::string& programPath)
+{
+    ApplySystemSettings();
+    std::string error;
+    if (!program_.Start(programPath, programPath, Path("start"), &error))
+        report_.Abort(error);
+}
+
+void Run::ExpectDriveType(const std::string& root, UINT type)
+{
+    UINT seen = GetDriveTypeA(root.c_str());
+    if (seen != type)
+        report_.Fail("the drive " + root + " is of type " + std::to_string(seen) + ", expected " +
+                     std::to_string(type));
+}
+
 Dialog Run::WaitForDialog(const std::string& caption)
 {
     Window found;

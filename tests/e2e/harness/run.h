@@ -66,6 +66,12 @@ public:
     void Start();
     void StartWithArgument(const std::string& argument);
     void StartWithTail(const std::string& tail);
+    // Starts the program found at programPath instead, such as D:\PYXET.EXE
+    // on a drive that scripts/wine-media.sh filled, with the command line its
+    // path alone and the same current folder.
+    void StartFromDrive(const std::string& programPath);
+    // The type Windows reports for a drive (DRIVE_CDROM, DRIVE_REMOVABLE).
+    void ExpectDriveType(const std::string& root, UINT type);
 
     Dialog WaitForDialog(const std::string& caption);
     Dialog WaitForRestartDialog();

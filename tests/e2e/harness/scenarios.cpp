@@ -639,6 +639,59 @@ void RealProbeLibraryReadsDeviceKeys(Run& run)
     run.ExpectRealProbe(0x8087, 0x7190, false);
 }
 
+// From a CD or a floppy -----------------------------------------------------
+//
+// scripts/wine-media.sh builds the CD or the floppy image of the
+// distributable folder, with the test setup program in each package, and
+// reads its files back into the folders that the Wine session maps as drive
+// D: (a CD-ROM drive) and A: (a floppy drive). The program then runs from a
+// drive root, so its folder is the drive alone ("D:"): it reads the shipped
+// PYXET.INI and probes with the real ENUM.DLL.
+
+const char kShippedAgpCaption[] = "AGP chipset drivers";
+const char kShippedDetectCaption[] = "Pyxet - Chipset Detection";
+const char kShippedSelectCaption[] = "Pyxet - Driver Selection";
+
+// From D:, the detected Intel 440BX row's setup program starts in
+// D:\DRIVERS\BX with the row's command, and the row's restart flag 1 offers
+// a restart once it has gone.
+void InstallFromCdromDrive(Run& run)
+{
+    run.ExpectDriveType("D:\\", DRIVE_CDROM);
+    run.AddDeviceKey("System\\CurrentControlSet\\Enum\\PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03");
+    run.StartFromDrive("D:\\PYXET.EXE");
+    run.WaitForDialog(kShippedAgpCaption).Choose(kYes);
+    Dialog detect = run.WaitForDialog(kShippedDetectCaption);
+    detect.ExpectText(kChipName, "Intel 440BX/ZX");
+    detect.Choose(kOk);
+    run.ExpectSetupStarted("D:\\DRIVERS\\BX", "DRIVERS\\BX\\SETUP.EXE", "D:\\DRIVERS\\BX");
+    run.WaitForRestartDialog().Choose(kExit);
+    run.ExpectEndsWith(0);
+    run.ExpectNoRestartRequest();
+}
+
+// From A:, on a VIA MVP3 board listed where Windows 98 keeps it, the user
+// chooses another driver from the list; its setup program starts in
+// A:\DRIVERS\ALADDIN, and its restart flag 0 ends the program.
+void InstallChosenDriverFromFloppyDrive(Run& run)
+{
+    run.ExpectDriveType("A:\\", DRIVE_REMOVABLE);
+    run.AddDeviceKey("Enum\\PCI\\VEN_1106&DEV_0598&SUBSYS_00000000&REV_04");
+    run.StartFromDrive("A:\\PYXET.EXE");
+    run.WaitForDialog(kShippedAgpCaption).Choose(kYes);
+    Dialog detect = run.WaitForDialog(kShippedDetectCaption);
+    detect.ExpectText(kChipName, "VIA Apollo MVP3");
+    detect.Press(kInstallNo);
+    detect.Choose(kOk);
+    Dialog select = run.WaitForDialog(kShippedSelectCaption);
+    select.ExpectComboSelection(kDriverList, 2);
+    select.SelectComboItem(kDriverList, 4);
+    select.Choose(kOk);
+    run.ExpectSetupStarted("A:\\DRIVERS\\ALADDIN", "DRIVERS\\ALADDIN\\SETUP.EXE", "A:\\DRIVERS\\ALADDIN");
+    run.ExpectEndsWith(0);
+    run.ExpectNoRestartRequest();
+}
+
 // Start-up time ------------------------------------------------------------
 
 const int kTimingRounds = 5;
@@ -695,6 +748,8 @@ const Scenario kScenarios[] = {
     {"restart_waits_for_window_of_setup_class", RestartWaitsForWindowOfSetupClass},
     {"restart_waits_for_own_window_titled_setup", RestartWaitsForOwnWindowTitledSetup},
     {"real_probe_library_reads_device_keys", RealProbeLibraryReadsDeviceKeys},
+    {"install_from_cdrom_drive", InstallFromCdromDrive},
+    {"install_chosen_driver_from_floppy_drive", InstallChosenDriverFromFloppyDrive},
     {"startup_timing", StartupTiming},
 };
 

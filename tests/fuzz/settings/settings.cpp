@@ -1,5 +1,5 @@
 // Fuzzes the whole table load and the text lookup from a settings file,
-// read through the stand-in's GetPrivateProfileStringA as the program reads
+// read through GetPrivateProfileStringA (the native profile reader) as the program reads
 // it. Every answer is checked against the same file read key by key.
 //
 // Input: the settings file. Two of its values steer the run as a system

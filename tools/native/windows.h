@@ -1,6 +1,7 @@
-// A small stand-in for the Win32 calls that the portable sources make, so
-// that they compile and run natively under the unit tests. Profile reads go
-// to real files; everything else is settable or recorded (see standin.h).
+// The few Win32 types and calls that the program's portable sources use, so
+// that they compile natively: for the unit tests, whose stand-in answers the
+// calls (tests/unit/standin), and for pyxet-check. The profile reader and
+// wsprintfA are implemented beside this header for both.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,54 @@
+// Case-blind lookup of files in a host folder.
+#include "folder_index.h"
+
+#include <filesystem>
+#include <strings.h>
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> PathParts(const std::string& path)
+{
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : path + "\\") {
+        if (c != '\\' && c != '/') {
+            part += c;
+        } else if (!part.empty()) {
+            parts.push_back(part);
+            part.clear();
+        }
+    }
+    return parts;
+}
+
+// The entry of folder whose name is name without regard to case; an exact
+// match wins over others that differ only in case.
+static std::string FindEntry(const fs::path& folder, const std::string& name)
+{
+    std::error_code error;
+    if (fs::exists(folder / name, error))
+        return name;
+    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+        std::string entry = it->path().filename().string();
+        if (strcasecmp(entry.c_str(), name.c_str()) == 0)
+            return entry;
+    }
+    return "";
+}
+
+std::string FolderIndex::FindFile(const std::string& relative) const
+{
+    fs::path path = root_;
+    for (const std::string& part : PathParts(relative)) {
+        if (part == "." || part == "..") {
+            path /= part;
+            continue;
+        }
+        std::string entry = FindEntry(path, part);
+        if (entry.empty())
+            return "";
+        path /= entry;
+    }
+    std::error_code error;
+    return fs::is_regular_file(path, error) ? path.string() : "";
+}

@@ -1,0 +1,70 @@
+// Reading pci.ids: vendor lines "vvvv  Name", device lines "\tdddd  Name",
+// subsystem lines with two tabs; the device classes at the end start "C ".
+#include "pci_ids.h"
+
+#include <cstdlib>
+#include <fstream>
+
+// The code and name of "hhhh  Name" at the start of text, or false.
+static bool ReadCodeAndName(const std::string& text, WORD* code, std::string* name)
+{
+    if (text.size() < 6 || text.compare(4, 2, "  ") != 0)
+        return false;
+    unsigned value = 0;
+    for (int i = 0; i < 4; ++i) {
+        char c = text[i];
+        int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = value * 16 + static_cast<unsigned>(digit);
+    }
+    *code = static_cast<WORD>(value);
+    *name = text.substr(6);
+    return true;
+}
+
+bool PciIds::Load(const std::string& path)
+{
+    vendors_.clear();
+    std::ifstream file(path);
+    std::string line;
+    Vendor* vendor = nullptr;
+    while (std::getline(file, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (line.compare(0, 2, "C ") == 0)
+            break;
+        WORD code;
+        std::string name;
+        if (line[0] != '\t') {
+            vendor = ReadCodeAndName(line, &code, &name) ? &vendors_[code] : nullptr;
+            if (vendor != nullptr)
+                vendor->Name = name;
+        } else if (vendor != nullptr && line.size() > 1 && line[1] != '\t' &&
+                   ReadCodeAndName(line.substr(1), &code, &name)) {
+            vendor->Devices[code] = name;
+        }
+    }
+    return Loaded();
+}
+
+const std::string* PciIds::VendorName(WORD vendor) const
+{
+    auto found = vendors_.find(vendor);
+    return found == vendors_.end() ? nullptr : &found->second.Name;
+}
+
+const std::string* PciIds::DeviceName(WORD vendor, WORD device) const
+{
+    auto found = vendors_.find(vendor);
+    if (found == vendors_.end())
+        return nullptr;
+    auto name = found->second.Devices.find(device);
+    return name == found->second.Devices.end() ? nullptr : &name->second;
+}
+
+std::string PciIdsPath()
+{
+    const char* path = std::getenv("PYXET_PCI_IDS");
+    return path != nullptr ? path : "/usr/share/misc/pci.ids";
+}

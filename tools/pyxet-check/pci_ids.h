@@ -1,0 +1,29 @@
+// The PCI ID list that lspci uses (Debian's pci.ids package), for the names
+// of vendors and devices.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "core/program_state.h"
+
+class PciIds {
+public:
+    // Reads the list; false when the file is missing or holds no vendor.
+    bool Load(const std::string& path);
+    bool Loaded() const { return !vendors_.empty(); }
+
+    // The names, or null when the list does not know the code.
+    const std::string* VendorName(WORD vendor) const;
+    const std::string* DeviceName(WORD vendor, WORD device) const;
+
+private:
+    struct Vendor {
+        std::string Name;
+        std::map<WORD, std::string> Devices;
+    };
+    std::map<WORD, Vendor> vendors_;
+};
+
+// Where the list is: $PYXET_PCI_IDS when set, else Debian's place for it.
+std::string PciIdsPath();

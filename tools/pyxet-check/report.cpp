@@ -1,0 +1,212 @@
+// Printing the findings.
+#include "report.h"
+
+#include "pci_ids.h"
+
+namespace {
+
+// Code page 1252's characters 0x80-0x9F; 0 where it has none.
+const unsigned short kCp1252High[32] = {
+    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string* out, unsigned code)
+{
+    if (code < 0x80) {
+        *out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        *out += static_cast<char>(0xC0 | (code >> 6));
+        *out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        *out += static_cast<char>(0xE0 | (code >> 12));
+        *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        *out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+std::string Hex4(WORD value)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", value);
+    return text;
+}
+
+std::string JsonString(const std::string& text)
+{
+    std::string out = "\"";
+    for (char c : Utf8FromCp1252(text)) {
+        unsigned char code = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (code < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
+            out += escaped;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonFindings(const std::vector<Finding>& findings)
+{
+    std::string out = "[";
+    for (size_t i = 0; i < findings.size(); ++i) {
+        const Finding& finding = findings[i];
+        out += std::string(i ? "," : "") + "\n    {\"key\": " + JsonString(finding.Key) +
+               ", \"kind\": " + JsonString(finding.Kind) + ", \"message\": " + JsonString(finding.Message) + "}";
+    }
+    return out + (findings.empty() ? "]" : "\n  ]");
+}
+
+std::string JsonStrings(const std::vector<std::string>& texts)
+{
+    std::string out = "[";
+    for (size_t i = 0; i < texts.size(); ++i)
+        out += (i ? ", " : "") + JsonString(texts[i]);
+    return out + "]";
+}
+
+std::string JsonRow(const DriverEntry& row, int index)
+{
+    return "\n    {\"key\": \"chip" + std::to_string(index) + "\", \"name\": " + JsonString(row.Name) +
+           ", \"vendor\": \"" + Hex4(row.VendorCode) + "\", \"devices\": [\"" + Hex4(row.DeviceCodes[0]) +
+           "\", \"" + Hex4(row.DeviceCodes[1]) + "\"], \"flags\": " + std::to_string(row.SupportFlags) +
+           ", \"command\": " + JsonString(row.Command) + ", \"restart\": " + std::to_string(row.RestartFlag) + "}";
+}
+
+std::string JsonWhatIf(const WhatIfResult& whatIf)
+{
+    std::vector<std::string> probes;
+    for (const auto& [vendor, device] : whatIf.Probes)
+        probes.push_back(Hex4(vendor) + ":" + Hex4(device));
+    return "{\"probes\": " + JsonStrings(probes) +
+           ", \"detected\": " + (whatIf.Detected >= 0 ? std::to_string(whatIf.Detected) : "null") +
+           ", \"supported\": " + (whatIf.Supported ? "true" : "false") +
+           ", \"dialogs\": " + JsonStrings(whatIf.Dialogs) + "}";
+}
+
+// "Intel Corporation: 440BX/ZX/DX - 82443BX/ZX/DX Host bridge" as lspci names it.
+std::string PciName(const PciIds& pciIds, WORD vendor, WORD device)
+{
+    const std::string* vendorName = pciIds.VendorName(vendor);
+    const std::string* deviceName = pciIds.DeviceName(vendor, device);
+    return Hex4(vendor) + ":" + Hex4(device) + " " + (vendorName ? *vendorName : "unknown vendor") + " " +
+           (deviceName ? *deviceName : "unknown device");
+}
+
+void PrintFinding(FILE* out, const char* level, const Finding& finding)
+{
+    std::fprintf(out, "%-8s %-8s %s: %s\n", level, Utf8FromCp1252(finding.Key).c_str(), finding.Kind.c_str(),
+                 Utf8FromCp1252(finding.Message).c_str());
+}
+
+void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
+{
+    std::fprintf(out, "[Drivers] as the program loads it: %zu row%s%s\n", result.Rows.size(),
+                 result.Rows.size() == 1 ? "" : "s",
+                 result.LoadResult < 0 ? ", then a malformed row that stops it" : "");
+    for (size_t i = 0; i < result.Rows.size(); ++i) {
+        const DriverEntry& row = result.Rows[i];
+        std::fprintf(out, "  chip%-3zu %-31s %s %s %s  flags %X  restart %X  %s\n", i,
+                     Utf8FromCp1252(row.Name).c_str(), Hex4(row.VendorCode).c_str(),
+                     Hex4(row.DeviceCodes[0]).c_str(), Hex4(row.DeviceCodes[1]).c_str(), row.SupportFlags,
+                     row.RestartFlag, Utf8FromCp1252(row.Command).c_str());
+        if (!pciIds.Loaded())
+            continue;
+        for (WORD device : row.DeviceCodes) {
+            if (device != 0)
+                std::fprintf(out, "           %s\n", PciName(pciIds, row.VendorCode, device).c_str());
+        }
+    }
+}
+
+void PrintLanguages(FILE* out, const CheckResult& result)
+{
+    std::fprintf(out, "Languages:");
+    for (const Language& language : result.Languages) {
+        std::fprintf(out, " [%s]", Utf8FromCp1252(language.Section).c_str());
+        if (!language.Missing.empty())
+            std::fprintf(out, " (%zu from [1])", language.Missing.size());
+    }
+    std::fprintf(out, "%s\n", result.Languages.empty() ? " none" : "");
+}
+
+void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& result, const WindowsVersion& windows,
+                 const std::string& country)
+{
+    std::fprintf(out, "What if, on %s with country code %s:\n", windows.Title, country.c_str());
+    std::fprintf(out, "  probes, in order:");
+    for (const auto& [vendor, device] : whatIf.Probes)
+        std::fprintf(out, " %s:%s", Hex4(vendor).c_str(), Hex4(device).c_str());
+    std::fprintf(out, "%s\n", whatIf.Probes.empty() ? " none" : "");
+    if (whatIf.Detected >= 0) {
+        const DriverEntry& row = result.Rows[whatIf.Detected];
+        std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
+                     Utf8FromCp1252(row.Name).c_str(), row.SupportFlags,
+                     whatIf.Supported ? "supports" : "does not support", windows.Title);
+    } else {
+        std::fprintf(out, "  detected: nothing\n");
+    }
+    for (size_t i = 0; i < whatIf.Dialogs.size(); ++i)
+        std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromCp1252(whatIf.Dialogs[i]).c_str());
+}
+
+}  // namespace
+
+std::string Utf8FromCp1252(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        unsigned char code = static_cast<unsigned char>(c);
+        if (code >= 0x80 && code < 0xA0)
+            AppendUtf8(&out, kCp1252High[code - 0x80] != 0 ? kCp1252High[code - 0x80] : 0xFFFD);
+        else
+            AppendUtf8(&out, code);
+    }
+    return out;
+}
+
+void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, const WindowsVersion& windows,
+                const std::string& country)
+{
+    std::fprintf(out, "Settings file: %s\n", result.SettingsFile.empty() ? "none" : result.SettingsFile.c_str());
+    for (const std::string& note : result.Notes)
+        std::fprintf(out, "note: %s\n", note.c_str());
+    if (!result.SettingsFile.empty()) {
+        PrintRows(out, result, pciIds);
+        PrintLanguages(out, result);
+    }
+    for (const Finding& finding : result.Errors)
+        PrintFinding(out, "error", finding);
+    for (const Finding& finding : result.Warnings)
+        PrintFinding(out, "warning", finding);
+    if (result.WhatIf)
+        PrintWhatIf(out, *result.WhatIf, result, windows, country);
+    std::fprintf(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
+                 result.Warnings.size(), result.Warnings.size() == 1 ? "" : "s");
+}
+
+void PrintJson(FILE* out, const CheckResult& result)
+{
+    std::string rows = "[";
+    for (size_t i = 0; i < result.Rows.size(); ++i)
+        rows += (i ? "," : "") + JsonRow(result.Rows[i], static_cast<int>(i));
+    rows += result.Rows.empty() ? "]" : "\n  ]";
+    std::string languages = "{";
+    for (size_t i = 0; i < result.Languages.size(); ++i)
+        languages += std::string(i ? "," : "") + "\n    " + JsonString(result.Languages[i].Section) +
+                     ": {\"missing\": " + JsonStrings(result.Languages[i].Missing) + "}";
+    languages += result.Languages.empty() ? "}" : "\n  }";
+    std::fprintf(out, "{\n  \"settings\": %s,\n  \"rows\": %s,\n  \"errors\": %s,\n  \"warnings\": %s,\n"
+                      "  \"languages\": %s,\n  \"notes\": %s",
+                 result.SettingsFile.empty() ? "null" : JsonString(result.SettingsFile).c_str(), rows.c_str(),
+                 JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
+                 JsonStrings(result.Notes).c_str());
+    if (result.WhatIf)
+        std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIf(*result.WhatIf).c_str());
+    std::fprintf(out, "\n}\n");
+}

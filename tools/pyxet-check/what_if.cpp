@@ -1,0 +1,218 @@
+// The what-if: the probe answers from the given device keys the way ENUM.DLL
+// answers from the registry (the same key matching), and the program's own
+// DetectChipset and IsDriverSupported decide.
+#include "what_if.h"
+
+#include <cstring>
+#include <strings.h>
+
+#include "core/fixed_texts.h"
+#include "probe/detect.h"
+#include "probe/device_probe.h"
+#include "probe/enum/device_key.h"
+#include "probe/version.h"
+#include "settings/format_check.h"
+#include "settings/texts.h"
+
+namespace {
+
+// What the probe answers from, and what it was asked.
+struct ProbeRecord {
+    const std::vector<std::string>* Keys = nullptr;
+    std::vector<std::pair<WORD, WORD>> Calls;
+};
+ProbeRecord Probe;
+
+const char kUnknownChip[] = "Unknown (not in list)";
+
+bool IsHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+bool IsHexRun(const std::string& text, size_t at, size_t count)
+{
+    if (at + count > text.size())
+        return false;
+    for (size_t i = at; i < at + count; ++i) {
+        if (!IsHex(text[i]))
+            return false;
+    }
+    return true;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// A device line of lspci starts with its slot: [domain:]bus:device.function.
+bool StartsWithSlot(const std::string& line)
+{
+    size_t at = IsHexRun(line, 0, 4) && line.size() > 4 && line[4] == ':' ? 5 : 0;
+    return IsHexRun(line, at, 2) && line.size() > at + 7 && line[at + 2] == ':' &&
+           IsHexRun(line, at + 3, 2) && line[at + 5] == '.' && IsHex(line[at + 6]);
+}
+
+// The last "vvvv:dddd" of a device line: after the class with -n, in
+// brackets at the end of the names with -nn.
+bool LastDeviceId(const std::string& line, std::string* vendor, std::string* device)
+{
+    bool found = false;
+    for (size_t i = 0; i + 9 <= line.size(); ++i) {
+        bool bounded = (i == 0 || (!IsHex(line[i - 1]) && line[i - 1] != ':')) &&
+                       (i + 9 == line.size() || (!IsHex(line[i + 9]) && line[i + 9] != ':'));
+        if (bounded && IsHexRun(line, i, 4) && line[i + 4] == ':' && IsHexRun(line, i + 5, 4)) {
+            *vendor = line.substr(i, 4);
+            *device = line.substr(i + 5, 4);
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool ReadLspci(const std::string& text, std::vector<std::string>* keys, std::string* error)
+{
+    for (const std::string& line : Lines(text)) {
+        std::string vendor;
+        std::string device;
+        if (StartsWithSlot(line) && LastDeviceId(line, &vendor, &device))
+            keys->push_back("VEN_" + vendor + "&DEV_" + device);
+    }
+    if (keys->empty())
+        *error = "holds no device line of lspci -n or lspci -nn (\"00:00.0 0600: 8086:7190\")";
+    return !keys->empty();
+}
+
+// REGEDIT 5 exports are UTF-16; the key names are plain ASCII.
+std::string Utf16ToAscii(const std::string& text)
+{
+    std::string ascii;
+    for (size_t i = 2; i + 1 < text.size(); i += 2)
+        ascii += text[i + 1] == 0 ? text[i] : '?';
+    return ascii;
+}
+
+const char* const kRegistryPciKeys[] = {
+    "HKEY_LOCAL_MACHINE\\Enum\\PCI\\",
+    "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\",
+};
+
+bool ReadRegistryExport(std::string text, std::vector<std::string>* keys, std::string* error)
+{
+    if (text.compare(0, 2, "\xFF\xFE") == 0)
+        text = Utf16ToAscii(text);
+    std::vector<std::string> lines = Lines(text);
+    if (lines.empty() || (lines[0] != "REGEDIT4" && lines[0] != "Windows Registry Editor Version 5.00")) {
+        *error = "is no REGEDIT4 export: its first line is not \"REGEDIT4\"";
+        return false;
+    }
+    for (const std::string& line : lines) {
+        for (const char* pciKey : kRegistryPciKeys) {
+            size_t length = strlen(pciKey);
+            if (line.size() <= length + 1 || line[0] != '[' || strncasecmp(line.c_str() + 1, pciKey, length) != 0)
+                continue;
+            std::string rest = line.substr(length + 1);
+            std::string name = rest.substr(0, rest.find_first_of("\\]"));
+            bool known = false;
+            for (const std::string& key : *keys)
+                known = known || strcasecmp(key.c_str(), name.c_str()) == 0;
+            if (!name.empty() && !known)
+                keys->push_back(name);
+        }
+    }
+    if (keys->empty())
+        *error = "holds no key under HKEY_LOCAL_MACHINE\\Enum\\PCI or HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI";
+    return !keys->empty();
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string Shown(const char* key)
+{
+    char text[kTextSize];
+    LookupText(key, text);
+    return text;
+}
+
+// The early-build warning's text as start-up formats it with the build number.
+std::string EarlyBuildText(int build)
+{
+    std::string format = Shown("Win95Check");
+    if (!IsSingleIntegerFormat(format.c_str()))
+        return format;
+    char formatted[1025];
+    wsprintfA(formatted, format.c_str(), build);
+    return std::string(formatted).substr(0, kTextSize - 1);
+}
+
+std::vector<std::string> DialogsShown(const WindowsVersion& windows, int loadResult, int detected)
+{
+    std::vector<std::string> dialogs;
+    if (windows.Minor < 10 && windows.Build < 1212)
+        dialogs.push_back("the early-build warning " + Quoted(Shown("Win95CheckCaption")) + ": " +
+                          Quoted(EarlyBuildText(static_cast<int>(windows.Build))) + ", Yes or No");
+    char agpSwitch[kTextSize];
+    LookupText("PCIWarningDlg", agpSwitch);
+    if (std::string(agpSwitch) != "0")
+        dialogs.push_back("the AGP warning " + Quoted(Shown("AGPOnlyCaption")) + ": " +
+                          Quoted(Shown("AGPOnly")) + ", Yes or No");
+    if (loadResult < 0) {
+        dialogs.push_back(std::string("the error box ") + Quoted(CAPTION_FILE_NOT_FOUND) + ": " +
+                          Quoted(TEXT_CANNOT_OPEN_INITIAL_FILE) + ", and the program ends");
+        return dialogs;
+    }
+    dialogs.push_back("the detection dialog " + Quoted(Shown("DlgDetect")) + " showing " +
+                      Quoted(detected >= 0 ? DriverTable.Rows[detected].Name : kUnknownChip) +
+                      (detected >= 0 ? "" : ", with only the choice of another driver"));
+    return dialogs;
+}
+
+}  // namespace
+
+bool ReadDeviceKeys(const std::string& text, WhatIfSource source, std::vector<std::string>* keys,
+                    std::string* error)
+{
+    keys->clear();
+    return source == WhatIfSource::Lspci ? ReadLspci(text, keys, error) : ReadRegistryExport(text, keys, error);
+}
+
+WhatIfResult RunWhatIf(const std::vector<std::string>& keys, const WindowsVersion& windows, int loadResult)
+{
+    WhatIfResult result;
+    Probe.Keys = &keys;
+    Probe.Calls.clear();
+    // Start-up stops at a malformed row before it detects anything.
+    if (loadResult >= 0)
+        result.Detected = DetectChipset();
+    result.Probes = Probe.Calls;
+    result.Supported =
+        result.Detected >= 0 && IsDriverSupported(DriverTable.Rows[result.Detected].SupportFlags) != 0;
+    result.Dialogs = DialogsShown(windows, loadResult, result.Detected);
+    Probe.Keys = nullptr;
+    return result;
+}
+
+extern "C" DWORD WINAPI ProbeDevice(DWORD vendorCode, DWORD deviceCode, char*)
+{
+    Probe.Calls.push_back({static_cast<WORD>(vendorCode), static_cast<WORD>(deviceCode)});
+    char prefix[kDeviceKeyPrefixSize];
+    FormatDeviceKeyPrefix(prefix, vendorCode, deviceCode);
+    for (const std::string& key : *Probe.Keys) {
+        if (NamesDevice(key.c_str(), prefix))
+            return 1;
+    }
+    return 0;
+}

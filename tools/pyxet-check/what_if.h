@@ -1,0 +1,22 @@
+// The what-if of the detection: which probes the program makes on a board
+// described by the output of lspci -n or -nn, or by a REGEDIT4 export of
+// its PCI device keys, and which row it detects.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "check.h"
+#include "options.h"
+
+// The board's PCI device key names ("VEN_8086&DEV_7190&..."), as ENUM.DLL
+// finds them in the registry, from the input text. On input that names no
+// device, returns false with the reason.
+bool ReadDeviceKeys(const std::string& text, WhatIfSource source, std::vector<std::string>* keys,
+                    std::string* error);
+
+// Runs the program's detection over the loaded table against those keys,
+// judges the detected row's driver on this Windows, and lists the boxes and
+// dialogs the user sees up to the detection dialog.
+WhatIfResult RunWhatIf(const std::vector<std::string>& keys, const WindowsVersion& windows,
+                       int loadResult);
