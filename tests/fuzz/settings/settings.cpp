@@ -1,6 +1,7 @@
 // Fuzzes the whole table load and the text lookup from a settings file,
-// read through GetPrivateProfileStringA (the native profile reader) as the program reads
-// it. Every answer is checked against the same file read key by key.
+// read through GetPrivateProfileStringA (the native profile reader) as the
+// program reads it. Every answer is checked against the same file read key
+// by key.
 //
 // Input: the settings file. Two of its values steer the run as a system
 // would: "iCountry" in section "Intl" is the system profile's country code,
