@@ -5,8 +5,8 @@
 # The same sources also build as a test-only x86_64 flavour, so that the
 # end-to-end tests run under 64-bit Wine where no 32-bit code can execute.
 # What differs there is only what has no meaning on x86_64: the 486 target
-# and the stdcall decoration of symbol names (_Entry@0 on i386, Entry there);
-# the i386 program also has a compact link of its own (at the end).
+# and the stdcall decoration of symbol names (_Entry@0 on i386, Entry there).
+# Both flavours link the program with the same compact layout (at the end).
 set(PYXET_I386_CPU_FLAGS -march=i486)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
     set(PYXET_FLAVOUR win64)
@@ -63,16 +63,15 @@ function(pyxet_freestanding target entry argument_bytes subsystem)
         -Wl,--no-seh)
 endfunction()
 
-# pyxet_compact_i386_program(target)
-#   The i386 program's own link, left out of any other build: loaded at its
-#   preferred base by Windows 95/98, it needs no relocation section, and
-#   program-i386.ld lays it out in three sections (see there; -N makes the
-#   merged .text writable).
-function(pyxet_compact_i386_program target)
-    if(NOT PYXET_FLAVOUR STREQUAL "i386")
-        return()
-    endif()
-    set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/program-i386.ld)
+# pyxet_compact_program(target)
+#   The program's own link: loaded at its preferred base by Windows 95/98,
+#   it needs no relocation section, and program.ld lays it out in three
+#   sections (see there; -N makes the merged .text writable). The script
+#   names no output format, so each toolchain's linker writes its own, and
+#   the x86_64 flavour that the Wine tests run where no 32-bit code executes
+#   is laid out as the shipped program is.
+function(pyxet_compact_program target)
+    set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/program.ld)
     target_link_options(${target} PRIVATE
         -Wl,--disable-reloc-section -Wl,--disable-dynamicbase
         -Wl,-T,${script} -Wl,--orphan-handling=error -Wl,-N)
