@@ -6,19 +6,11 @@
 #
 #   scripts/make-floppy.sh DIST_FOLDER IMAGE PYXET_CHECK
 set -eu
-[ $# -eq 3 ] || { echo "usage: $0 DIST_FOLDER IMAGE PYXET_CHECK" >&2; exit 2; }
-dist=$1 image=$2 check=$3
+. "$(dirname "$0")/image-common.sh"
 # A disk image, not a drive: mtools need not look for one.
 export MTOOLS_SKIP_CHECK=1
 
-rm -f "$image"
-status=0
-report=$("$check" "$dist") || status=$?
-if [ "$status" -ne 0 ]; then
-    printf '%s\n' "$report"
-    echo "make-floppy: pyxet-check finds errors in $dist (exit status $status); no image built" >&2
-    exit 1
-fi
+refuse_unless_folder_checks
 
 free_bytes() {
     mdir -i "$1" :: | sed -n 's/ bytes free//p' | tr -cd '0-9'

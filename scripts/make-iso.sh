@@ -6,17 +6,9 @@
 #
 #   scripts/make-iso.sh DIST_FOLDER IMAGE PYXET_CHECK
 set -eu
-[ $# -eq 3 ] || { echo "usage: $0 DIST_FOLDER IMAGE PYXET_CHECK" >&2; exit 2; }
-dist=$1 image=$2 check=$3
+. "$(dirname "$0")/image-common.sh"
 
-rm -f "$image"
-status=0
-report=$("$check" "$dist") || status=$?
-if [ "$status" -ne 0 ]; then
-    printf '%s\n' "$report"
-    echo "make-iso: pyxet-check finds errors in $dist (exit status $status); no image built" >&2
-    exit 1
-fi
+refuse_unless_folder_checks
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
