@@ -40,8 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    ResetProgram();
-    Win.ShiftJisLeadBytes = (data[0] & 1) != 0;
+    ResetProgram((data[0] & 1) != 0);
     const std::string line = InputText(data + 1, size - 1, size);
     std::unique_ptr<char[]> text = ExactText(line);
 

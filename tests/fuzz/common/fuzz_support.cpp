@@ -44,11 +44,12 @@ bool HoldsText(const char* buffer, size_t size)
     return memchr(buffer, '\0', size) != nullptr;
 }
 
-void ResetProgram()
+void ResetProgram(bool shiftJisLeadBytes)
 {
     ProgramState = kInitialState;
     DriverTable = kInitialTable;
     ResetStandIn();
+    Win.ShiftJisLeadBytes = shiftJisLeadBytes;
 }
 
 bool IsLeadByte(char c)

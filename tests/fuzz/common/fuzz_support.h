@@ -30,8 +30,8 @@ std::unique_ptr<char[]> GuardedBuffer(size_t size);
 bool HoldsText(const char* buffer, size_t size);
 
 // Resets the program state, the driver table and the stand-in to their
-// start values.
-void ResetProgram();
+// start values; the stand-in then knows Shift-JIS lead bytes when asked to.
+void ResetProgram(bool shiftJisLeadBytes = false);
 
 // The Shift-JIS lead-byte rule of the stand-in, for the targets' own walks.
 bool IsLeadByte(char c);

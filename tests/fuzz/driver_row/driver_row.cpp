@@ -101,8 +101,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    ResetProgram();
-    Win.ShiftJisLeadBytes = (data[0] & 1) != 0;
+    ResetProgram((data[0] & 1) != 0);
     std::string value = InputText(data + 1, size - 1, kTextSize - 1);
     CheckRow(value);
     std::unique_ptr<char[]> text = ExactText(value);

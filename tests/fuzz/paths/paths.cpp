@@ -144,9 +144,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    ResetProgram();
     const uint8_t mode = data[0];
-    Win.ShiftJisLeadBytes = (mode & 1) != 0;
+    ResetProgram((mode & 1) != 0);
     std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
     size_t newline = input.find('\n');
     std::string fileName = InputText(reinterpret_cast<const uint8_t*>(input.data()),
