@@ -6,8 +6,10 @@
 #   make screenshots
 # and for those who make driver CDs:
 #   make tools  - build the settings-file checker build/bin/pyxet-check
-#   make iso    - check build/dist/, then make the CD image build/pyxet.iso
-#   make floppy - check build/dist/, then make the floppy image build/pyxet.img
+#   make cd-folder DEST=FOLDER - start a driver CD folder of one's own
+#   make iso    - check a folder (DIST=FOLDER, default build/dist/), then make
+#                 the CD image build/pyxet.iso (LABEL=NAME, default PYXET)
+#   make floppy - the same for the floppy image build/pyxet.img
 # and for hardening:
 #   make fuzz  - run every fuzz target for FUZZ_SECONDS seconds (default 60)
 #   make lint  - clang-tidy and cppcheck over src/ with the i386 build's flags
@@ -23,40 +25,52 @@ JOBS := 2
 FUZZ_SECONDS ?= 60
 SOAK_RUNS ?= 200
 SOAK_SEED ?=
+# The driver CD tools: the folder an image is made of (never written to),
+# the volume label, and ALL=1 to keep packages no row uses.
+TOOLS_DIR := $(BUILD)/tools
+DIST ?=
+LABEL ?= PYXET
+ALL ?=
+DEST ?=
+IMAGE_DIST = $(if $(DIST),$(DIST),$(BUILD)/dist)
 
 # The build that runs under Wine: i386 (the shipped one) where 32-bit code
 # executes, else win64, the test-only x86_64 build of the same sources.
 # E2E_FLAVOUR=i386 or E2E_FLAVOUR=win64 forces one. Expanded only inside
-# recipes, after deps has installed Wine.
+# recipes, after install-deps.sh has installed Wine.
 E2E_FLAVOUR ?=
 FLAVOUR = $(shell sh scripts/e2e-flavour.sh $(E2E_FLAVOUR))
+
+# Each command installs the package groups it needs (scripts/install-deps.sh).
+DEPS = sh scripts/install-deps.sh
 
 CONFIGURE_NATIVE = cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_WIN64_DIR=$(WIN64_DIR) \
     -DPYXET_DIST_DIR=$(BUILD)/dist -DPYXET_E2E_FLAVOUR=$(FLAVOUR) -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 
-.PHONY: all deps win32 win64 e2e-build native dist run test screenshots tools iso floppy fuzz lint bench soak clean
+.PHONY: all win32 win64 e2e-build native dist run test screenshots tools cd-folder iso floppy fuzz lint bench soak clean
 
 all: dist
 
-deps:
-	@sh scripts/install-deps.sh
-
-win32: deps
+win32:
+	@$(DEPS) program
 	cmake -S . -B $(WIN32_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/i686-w64-mingw32.cmake \
 	    -DCMAKE_BUILD_TYPE= -DPYXET_DIST_DIR=$(BUILD)/dist >/dev/null
 	cmake --build $(WIN32_DIR) -j$(JOBS)
 
 # Test-only: never shipped, never judged by the binary checks.
-win64: deps
+win64:
+	@$(DEPS) program wine
 	cmake -S . -B $(WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
 	    -DCMAKE_BUILD_TYPE= -DPYXET_DIST_DIR=$(WIN64_DIR)/dist >/dev/null
 	cmake --build $(WIN64_DIR) -j$(JOBS)
 
 # The Windows programs that run under Wine here.
 e2e-build: win32
+	@$(DEPS) wine
 	@if [ "$(FLAVOUR)" = win64 ]; then $(MAKE) --no-print-directory win64; fi
 
-native: deps
+native:
+	@$(DEPS) test
 	$(CONFIGURE_NATIVE)
 	cmake --build $(NATIVE_DIR) -j$(JOBS)
 
@@ -73,15 +87,21 @@ test: e2e-build native
 screenshots: e2e-build
 	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/screenshots.sh
 
-tools: deps
-	$(CONFIGURE_NATIVE)
-	cmake --build $(NATIVE_DIR) -j$(JOBS) --target pyxet_check
+# The tools alone: a build of their own, which neither needs nor asks for Wine.
+tools:
+	@$(DEPS) tools
+	cmake -S . -B $(TOOLS_DIR) -DPYXET_TOOLS_ONLY=ON -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
+	cmake --build $(TOOLS_DIR) -j$(JOBS) --target pyxet_check
 
-iso: dist tools
-	sh scripts/make-iso.sh $(BUILD)/dist $(BUILD)/pyxet.iso $(BIN_DIR)/pyxet-check
+cd-folder: dist
+	sh scripts/cd-folder.sh $(BUILD)/dist "$(DEST)"
 
-floppy: dist tools
-	sh scripts/make-floppy.sh $(BUILD)/dist $(BUILD)/pyxet.img $(BIN_DIR)/pyxet-check
+# An image of DIST builds no program; one of build/dist builds it first.
+iso floppy: $(if $(DIST),,dist)
+	@$(DEPS) image
+	@$(MAKE) --no-print-directory tools
+	PYXET_IMAGE_LABEL="$(LABEL)" PYXET_IMAGE_ALL="$(ALL)" \
+	    sh scripts/make-$@.sh "$(IMAGE_DIST)" $(BUILD)/pyxet.$(if $(filter iso,$@),iso,img) $(BIN_DIR)/pyxet-check
 
 fuzz: native
 	sh scripts/fuzz.sh $(NATIVE_DIR)/tests/fuzz/targets $(FUZZ_SECONDS)

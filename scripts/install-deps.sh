@@ -1,23 +1,51 @@
 #!/bin/sh
-# Installs the Debian packages that building and testing need: the i686 mingw-w64
-# cross compiler (the product), the x86_64 one (the test-only flavour that runs
-# the end-to-end tests under 64-bit Wine where no 32-bit code executes), 32- and
-# 64-bit Wine, Xvfb, CMake and GoogleTest, for the driver CD tools the PCI ID
-# list, xorriso and mtools, clang with its libFuzzer and sanitizer runtimes
-# for the fuzz targets, and clang-tidy and cppcheck for the static analysis.
-# It checks first, so a second run installs nothing and takes a moment. Works
-# as root or through sudo.
+# Installs the Debian packages that one command needs, only those missing:
+#
+#   scripts/install-deps.sh GROUP...
+#
+#   tools    the native compiler, CMake and the PCI ID list (pyxet-check), and
+#            the x86_64 mingw-w64 compiler for its Windows build
+#   image    tools, plus xorriso and mtools (make iso, make floppy)
+#   program  the i686 mingw-w64 cross compiler (PYXET.EXE and ENUM.DLL)
+#   wine     32- and 64-bit Wine, Xvfb and ImageMagick, the x86_64 cross
+#            compiler of the test-only flavour (make run, the Wine layers)
+#   test     all of the above, GoogleTest, clang with its libFuzzer and
+#            sanitizer runtimes, clang-tidy and cppcheck (make test)
+#
+# It checks first, so a second run installs nothing and takes a moment.
+# Works as root or through sudo. A package index that fails to download (a
+# mirror in the middle of a sync) is retried, then left out; an install that
+# fails is tried once more from the release's own suite, whose indexes are
+# the ones most likely to be whole. INSTALL_RETRY_PAUSE sets the pause
+# between tries, in seconds (default 10).
 set -eu
 
-PACKAGES="g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-wine wine32:i386 wine64 xvfb xauth
-fonts-wine imagemagick cmake make g++ libgtest-dev python3 pci.ids xorriso mtools
-clang libclang-rt-14-dev clang-tidy cppcheck"
+TOOLS="g++ make cmake pci.ids g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
+IMAGE="$TOOLS xorriso mtools"
+PROGRAM="g++-mingw-w64-i686 binutils-mingw-w64-i686 make cmake"
+WINE_PACKAGES="wine wine32:i386 wine64 xvfb xauth fonts-wine imagemagick g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
+TEST="$IMAGE $PROGRAM $WINE_PACKAGES libgtest-dev python3 clang libclang-rt-14-dev clang-tidy cppcheck"
+UPDATE_TRIES=3
+PAUSE=${INSTALL_RETRY_PAUSE:-10}
+
+[ $# -gt 0 ] || set -- test
+wanted=
+for group in "$@"; do
+    case $group in
+        tools) wanted="$wanted $TOOLS" ;;
+        image) wanted="$wanted $IMAGE" ;;
+        program) wanted="$wanted $PROGRAM" ;;
+        wine) wanted="$wanted $WINE_PACKAGES" ;;
+        test) wanted="$wanted $TEST" ;;
+        *) echo "install-deps: unknown group $group (tools, image, program, wine, test)" >&2; exit 2 ;;
+    esac
+done
 
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
 missing=
-for p in $PACKAGES; do
+for p in $wanted; do
+    case " $missing " in *" $p "*) continue ;; esac
     if ! dpkg-query -W -f '${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
         missing="$missing $p"
     fi
@@ -25,12 +53,40 @@ done
 [ -z "$missing" ] && exit 0
 
 echo "install-deps: installing$missing"
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-fi
+case " $missing " in
+    *:i386*)
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            $SUDO dpkg --add-architecture i386
+        fi ;;
+esac
 export DEBIAN_FRONTEND=noninteractive
 # Another apt run (an unattended upgrade, a second build) holds the lock for a while.
 APT="apt-get -o DPkg::Lock::Timeout=600"
-$SUDO $APT update -q
+
+# apt-get update exits non-zero when any one index fails, though it keeps
+# every index it did fetch: a failure is worth a retry, never the end.
+try=1
+until $SUDO $APT update -q; do
+    if [ "$try" -ge "$UPDATE_TRIES" ]; then
+        echo "install-deps: warning: apt-get update failed $try times; going on with the package indexes it fetched" >&2
+        break
+    fi
+    echo "install-deps: apt-get update failed (try $try of $UPDATE_TRIES); trying again in $PAUSE s" >&2
+    sleep "$PAUSE"
+    try=$((try + 1))
+done
+
 # shellcheck disable=SC2086
-$SUDO $APT install -y -q --no-install-recommends $missing
+$SUDO $APT install -y -q --no-install-recommends $missing && exit 0
+
+# With one suite's index missing for one architecture, the other
+# architecture's candidates can come from that suite alone, and multiarch
+# packages then find no matching version. The release's own suite has both.
+release=$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release 2>/dev/null | tr -d '"')
+if [ -n "$release" ]; then
+    echo "install-deps: the install failed; trying again with $release as the target release" >&2
+    # shellcheck disable=SC2086
+    $SUDO $APT install -y -q --no-install-recommends -t "$release" $missing && exit 0
+fi
+echo "install-deps: error: installing the packages failed${release:+, also from $release alone}; try by hand: apt-get update && apt-get install --no-install-recommends${release:+ -t $release}$missing" >&2
+exit 1
