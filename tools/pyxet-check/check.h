@@ -40,6 +40,7 @@ struct CheckResult {
     std::vector<Language> Languages;
     std::vector<std::string> Notes;  // about the file as a whole: empty, not text
     std::optional<WhatIfResult> WhatIf;
+    std::vector<std::string> DiskFiles;  // what goes on the disk, relative paths with '/'
 };
 
 // The Windows versions that --windows names.
@@ -60,6 +61,9 @@ void PrepareProgramState(const std::string& settingsFile, const WindowsVersion& 
 // The [Drivers] checks: loads the table with the program's loader and looks
 // at every row it would read and every key it would never reach.
 void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, CheckResult* result);
+
+// The program part of a command: up to the first blank, or within quotes.
+std::string ProgramPath(std::string command);
 
 // The text sections: which keys fall back to section "1", which are missing
 // everywhere, too long, or a format the program refuses.

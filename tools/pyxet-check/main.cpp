@@ -2,7 +2,8 @@
 // settings file of the folder is right, and what the program would detect
 // on a given board.
 //
-//   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N] PATH
+//   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]
+//               [--image iso|floppy] [--all] [--list-files] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
 // errors, 2 when it cannot run (bad usage, unreadable path or input).
@@ -14,6 +15,7 @@
 #include <unistd.h>
 
 #include "check.h"
+#include "disk_names.h"
 #include "folder_index.h"
 #include "options.h"
 #include "pci_ids.h"
@@ -79,7 +81,9 @@ bool LocateSettings(const std::string& path, fs::path* folder, std::string* file
 int Report(const CheckOptions& options, const CheckResult& result, const PciIds& pciIds,
            const WindowsVersion& windows)
 {
-    if (options.Json)
+    if (options.ListFiles)
+        PrintDiskFiles(stdout, result);
+    else if (options.Json)
         PrintJson(stdout, result);
     else
         PrintPlain(stdout, result, pciIds, windows, options.Country);
@@ -121,6 +125,7 @@ int main(int argc, char** argv)
         result.Errors.push_back({"PYXET.INI", "no-settings",
                                  "the folder " + folder.string() +
                                      " holds no PYXET.INI: the program shows empty texts and an empty list"});
+        CheckDisk(folder.string(), options.Disk, &result);
         return Report(options, result, pciIds, windows);
     }
     std::string text;
@@ -138,6 +143,7 @@ int main(int argc, char** argv)
     CheckFileContents(text, &result);
     CheckDriverTable(FolderIndex("."), pciIds, &result);
     CheckTexts(&result);
+    CheckDisk(".", options.Disk, &result);
     if (options.Source != WhatIfSource::None)
         result.WhatIf = RunWhatIf(deviceKeys, windows, result.LoadResult);
     return Report(options, result, pciIds, windows);

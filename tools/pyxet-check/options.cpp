@@ -7,9 +7,13 @@
 #include "core/program_state.h"
 
 const char kUsage[] =
-    "usage: pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N] PATH\n"
+    "usage: pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]\n"
+    "                   [--image iso|floppy] [--all] [--list-files] PATH\n"
     "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
-    "  or a settings file. Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n";
+    "  or a settings file. Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n"
+    "  --image iso|floppy  also every name on the disk that medium would not hold as written is an error\n"
+    "  --all               the packages under DRIVERS\\ that no row uses go on the disk too\n"
+    "  --list-files        print the files that go on the disk, one per line, instead of the report\n";
 
 static bool IsCountryCode(const std::string& text)
 {
@@ -24,7 +28,7 @@ std::string ParseOptions(int argc, char** argv, CheckOptions* options)
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool takesValue = argument == "--lspci" || argument == "--reg" || argument == "--windows" ||
-                          argument == "--country";
+                          argument == "--country" || argument == "--image";
         if (takesValue && i + 1 >= argc)
             return argument + " needs a value";
         if (argument == "--json") {
@@ -42,6 +46,13 @@ std::string ParseOptions(int argc, char** argv, CheckOptions* options)
             options->Country = argv[++i];
             if (!IsCountryCode(options->Country))
                 return "--country takes a country code of 1 to 19 digits, not " + options->Country;
+        } else if (argument == "--image") {
+            if (!ParseMedium(argv[++i], &options->Disk.Image))
+                return "--image takes iso or floppy, not " + std::string(argv[i]);
+        } else if (argument == "--all") {
+            options->Disk.All = true;
+        } else if (argument == "--list-files") {
+            options->ListFiles = true;
         } else if (argument.size() > 1 && argument[0] == '-') {
             return "unknown option " + argument;
         } else if (options->Path.empty()) {

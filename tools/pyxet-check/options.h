@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "disk_names.h"
+
 enum class WhatIfSource { None, Lspci, Reg };
 
 struct CheckOptions {
@@ -12,6 +14,8 @@ struct CheckOptions {
     std::string Windows = "98";
     std::string Country = "1";
     std::string Path;
+    DiskOptions Disk;
+    bool ListFiles = false;  // print the files that go on the disk instead of the report
 };
 
 extern const char kUsage[];

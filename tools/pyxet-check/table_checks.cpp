@@ -9,6 +9,7 @@
 #include <strings.h>
 
 #include "check.h"
+#include "disk_names.h"
 #include "folder_index.h"
 #include "pci_ids.h"
 #include "profile_reader.h"
@@ -233,7 +234,8 @@ void TableChecker::CheckDetection(int index, const DriverEntry& row)
         Warn(key, "duplicate-device", "every device code of the row is claimed earlier: the row is never detected");
 }
 
-// The program part of a command: up to the first blank, or within quotes.
+}  // namespace
+
 std::string ProgramPath(std::string command)
 {
     command.erase(0, command.find_first_not_of(" \t"));
@@ -244,28 +246,7 @@ std::string ProgramPath(std::string command)
     return command.substr(0, command.find_first_of(" \t"));
 }
 
-bool IsPlainNameCharacter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-// Whether an ISO 9660 level 1 and an 8.3 FAT name can both hold part: letters,
-// digits and '_', a name of 1 to 8 of them and, for a file, an extension of
-// at most 3. Folder names take no extension on ISO 9660.
-bool IsPlainName(const std::string& part, bool isFile)
-{
-    size_t dot = part.find('.');
-    std::string base = part.substr(0, dot);
-    std::string extension = dot == std::string::npos ? "" : part.substr(dot + 1);
-    if (base.empty() || base.size() > 8 || (dot != std::string::npos && (!isFile || extension.empty())) ||
-        extension.size() > 3)
-        return false;
-    for (char c : base + extension) {
-        if (!IsPlainNameCharacter(c))
-            return false;
-    }
-    return true;
-}
+namespace {
 
 void TableChecker::CheckCommand(const std::string& key, const std::string& command)
 {
@@ -284,16 +265,7 @@ void TableChecker::CheckCommand(const std::string& key, const std::string& comma
     }
     if (folder_.FindFile(program).empty())
         Error(key, "missing-setup", "the command names " + program + ", which is not in the folder");
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const std::string& part = parts[i];
-        bool isFile = i + 1 == parts.size();
-        if (part == "." || part == ".." || IsPlainName(part, isFile))
-            continue;
-        Warn(key, "not-8.3",
-             std::string("\"") + part + "\" cannot be a " + (isFile ? "file" : "folder") +
-                 " name on a plain ISO 9660 or FAT disk: at most 8 letters, digits or _" +
-                 (isFile ? " and an extension of 3" : ", with no extension"));
-    }
+    CheckCommandNames(key, parts, result_);
 }
 
 void TableChecker::CheckPciIds(const std::string& key, const DriverEntry& row)
