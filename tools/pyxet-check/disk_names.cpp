@@ -225,27 +225,38 @@ std::string PlainIsoError(const Entry& entry, const std::vector<Entry>& entries)
            "row that names it";
 }
 
+// Characters no FAT name holds, not even a long one.
+bool HoldsNoFatCharacter(const std::string& name)
+{
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || std::strchr("\"*/:<>?\\|", c); }) ||
+           name.back() == '.' || name.back() == ' ';
+}
+
 std::string FatError(const Entry& entry)
 {
     return "\"" + entry.Name +
-           "\" is not a FAT 8.3 name (1 to 8 characters, a dot and up to 3, of letters, digits and " +
-           kFatExtraCharacters +
-           "): the floppy would hold it as a long name, which Windows 95 and later read, beside a short name with "
-           "~1 in it that mtools makes up, which DOS sees; rename it, and every row that names it";
+           "\" cannot be a name on a FAT floppy, not even a long one: it holds one of \" * / : < > ? \\ | or a "
+           "control character, or ends in a dot or a blank; rename it, and every row that names it";
 }
 
-// Every name on the disk that the medium does not hold as written is an
-// error; they judge the rows' names too, so the rows' not-8.3 warnings go.
+// Every name on the disk that the medium cannot hold as written is an error.
+// On the CD that is every name its plain ISO 9660 tree holds otherwise, and
+// these errors judge the rows' names too, so the rows' not-8.3 warnings go; a
+// floppy holds a long name beside a made-up short one, which the rows'
+// warnings already tell of.
 void CheckMediumNames(Medium medium, const std::vector<Entry>& entries, CheckResult* result)
 {
-    auto& warnings = result->Warnings;
-    warnings.erase(std::remove_if(warnings.begin(), warnings.end(),
-                                  [](const Finding& finding) { return finding.Kind == "not-8.3"; }),
-                   warnings.end());
+    if (medium == Medium::Iso) {
+        auto& warnings = result->Warnings;
+        warnings.erase(std::remove_if(warnings.begin(), warnings.end(),
+                                      [](const Finding& finding) { return finding.Kind == "not-8.3"; }),
+                       warnings.end());
+    }
     for (const Entry& entry : entries) {
         if (medium == Medium::Iso && !IsPlainIsoName(entry.Name, entry.IsFolder))
             result->Errors.push_back({WindowsPath(entry.Path), "not-8.3", PlainIsoError(entry, entries)});
-        else if (medium == Medium::Floppy && !IsFatShortName(entry.Name))
+        else if (medium == Medium::Floppy && HoldsNoFatCharacter(entry.Name))
             result->Errors.push_back({WindowsPath(entry.Path), "not-8.3", FatError(entry)});
     }
 }
@@ -303,8 +314,8 @@ void CheckCommandNames(const std::string& key, const std::vector<std::string>& p
         else
             what += "is not an 8.3 name: Windows 95 and later read it from " + std::string(kJoliet) +
                     ", and from a floppy's long name, but DOS sees \"" + plain +
-                    "\" in the CD's plain ISO 9660 tree and a short name with ~1 in it on a floppy: make iso and "
-                    "make floppy refuse it";
+                    "\" in the CD's plain ISO 9660 tree and a short name with ~1 in it on a floppy: make iso "
+                    "refuses it";
         result->Warnings.push_back({key, "not-8.3", what});
     }
 }

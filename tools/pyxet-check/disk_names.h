@@ -12,7 +12,7 @@
 enum class Medium { None, Iso, Floppy };
 
 struct DiskOptions {
-    Medium Image = Medium::None;  // the medium whose name rules are errors
+    Medium Image = Medium::None;  // the medium whose names are judged as errors
     bool All = false;             // packages no row uses go on the disk too
 };
 
