@@ -381,9 +381,11 @@ class Floppy(Work, BothMedia):
         image, _ = self.build(dist)
         self.assertEqual(self.contents(image), files_under(dist))
 
-    def fill(self, extra_bytes):
-        """A copy of the folder with a file that leaves extra_bytes more than fit."""
+    def fill(self, extra_bytes, files=()):
+        """A copy of the folder, with files added, and a file that leaves extra_bytes more than fit."""
         dist = self.copy_of_dist()
+        for file in files:
+            write(dist, file, b"x")
         status, out, err = make(MAKE_FLOPPY, dist, os.path.join(self.work, "probe.img"))
         self.assertEqual(status, 0, out + err)
         left = int(re.search(r"(\d+) bytes left", out).group(1))
@@ -396,6 +398,14 @@ class Floppy(Work, BothMedia):
         dist = self.fill(0)
         image = os.path.join(self.work, "full.img")
         status, out, err = make(MAKE_FLOPPY, dist, image)
+        self.assertEqual(status, 0, out + err)
+        self.assertIn(", 0 bytes left", out)
+
+    def test_counts_an_8_3_name_as_one_entry(self):
+        # 40 files and "." and ".." take 3 sectors of directory entries; two
+        # entries for each name would take 6, and refuse a folder that fits.
+        dist = self.fill(0, ["DRIVERS/BX/F%02d.TXT" % i for i in range(40)])
+        status, out, err = make(MAKE_FLOPPY, dist, os.path.join(self.work, "full.img"))
         self.assertEqual(status, 0, out + err)
         self.assertIn(", 0 bytes left", out)
 
