@@ -156,11 +156,14 @@ WARNING_CASES = [
      [("unknown-pci-id", "chip0")], "8086:7191"),
 ]
 
-# The files each case's folder holds beyond DRIVERS\BX\SETUP.EXE.
-EXTRA_FILES = {
+# The files each case's folder holds instead of DRIVERS\BX\SETUP.EXE, so
+# that no package is left that no row uses.
+CASE_FILES = {
+    "missing-setup: package folder absent": [],
+    "missing-setup: absolute command": [],
     "not-8.3: long folder": [r"DRIVERS\INTEL440BX\SETUP.EXE"],
     "not-8.3: folder with a dot": [r"DRIVERS\BX.V2\SETUP.EXE"],
-    "not-8.3: long file name": [r"DRIVERS\BX\SETUP-98.EXE"],
+    "not-8.3: long file name": [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\SETUP-98.EXE"],
 }
 
 
@@ -169,7 +172,7 @@ class Findings(unittest.TestCase):
 
     def expect(self, cases, member, status):
         for name, settings, expected, hint in cases:
-            with self.subTest(name), Folder(settings, [r"DRIVERS\BX\SETUP.EXE"] + EXTRA_FILES.get(name, [])) as f:
+            with self.subTest(name), Folder(settings, CASE_FILES.get(name, [r"DRIVERS\BX\SETUP.EXE"])) as f:
                 got_status, report = f.check()
                 found = report["errors"] + report["warnings"]
                 self.assertEqual(kinds(found), sorted(expected), json.dumps(found, indent=1))
@@ -223,6 +226,85 @@ class Findings(unittest.TestCase):
             _, report = f.check()
             self.assertEqual(kinds(report["errors"]), [("malformed", "chip0"), ("missing-setup", "chip1")])
             self.assertEqual(report["rows"], [], "the program loads no row before the malformed one")
+
+
+SIS_ROW = r"SiS 620,1039,0620,0,3,DRIVERS\SIS620\SETUP.EXE,1"
+VIA_ROW = r"VIA,1106,0598,0,3,DRIVERS\VIA-4IN1\SETUP.EXE,1"
+
+# The disk side, each case: a description, the rows, the folder's files, the
+# settings file's name, the options, the findings expected as (kind, key)
+# pairs in the errors and in the warnings, and words the first one says.
+DISK_CASES = [
+    ("case-clash: two package folders", [SIS_ROW], [r"DRIVERS\SIS620\SETUP.EXE", r"DRIVERS\sis620\SETUP.EXE"],
+     "PYXET.INI", [], [("case-clash", r"DRIVERS\SIS620")], [], r'"DRIVERS\SIS620" and "DRIVERS\sis620"'),
+    ("case-clash: two setup programs", [BX_ROW], [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\setup.exe"],
+     "PYXET.INI", [], [("case-clash", r"DRIVERS\BX\SETUP.EXE")], [],
+     r'"DRIVERS\BX\SETUP.EXE" and "DRIVERS\BX\setup.exe"'),
+    ("case-clash: a folder beside the settings file", [BX_ROW], [r"DRIVERS\BX\SETUP.EXE", r"PYXET.INI\NOTES.TXT"],
+     "pyxet.ini", [], [("case-clash", "PYXET.INI")], [], '"PYXET.INI" and "pyxet.ini"'),
+    ("case-clash: dot-files do not count", [BX_ROW], [r"DRIVERS\BX\SETUP.EXE", r".git\HEAD", r".GIT\HEAD"],
+     "PYXET.INI", [], [], [], None),
+    ("unused-package", [BX_ROW], [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\OLD\SETUP.EXE"], "PYXET.INI", [],
+     [], [("unused-package", r"DRIVERS\OLD")], "leave it out unless ALL=1 (--all) is given"),
+    ("unused-package: --all keeps it", [BX_ROW], [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\OLD\SETUP.EXE"],
+     "PYXET.INI", ["--all"], [], [("unused-package", r"DRIVERS\OLD")], "keep it, as ALL=1 (--all) asks"),
+    ("unused-package: a row's own folder in another case", [BX_ROW], [r"drivers\bx\SETUP.EXE"], "PYXET.INI", [],
+     [], [], None),
+    ("not-8.3: a FAT name fails only in the plain ISO 9660 tree", [VIA_ROW], [r"DRIVERS\VIA-4IN1\SETUP.EXE"],
+     "PYXET.INI", [], [], [("not-8.3", "chip0")],
+     "so a floppy holds it as written, and so does the CD's Joliet tree, which Windows 95 and later read; "
+     "only the CD's plain ISO 9660 tree, which DOS reads, holds it otherwise, as \"VIA_4IN1\": make iso refuses it"),
+    ("not-8.3: a long name on every disk", [BX_ROW.replace("\\BX\\", "\\INTEL440BX\\")],
+     [r"DRIVERS\INTEL440BX\SETUP.EXE"], "PYXET.INI", [], [], [("not-8.3", "chip0")],
+     "is not an 8.3 name: Windows 95 and later read it from the CD's Joliet tree"),
+    ("not-8.3: --image iso judges the names on the disk", [VIA_ROW],
+     [r"DRIVERS\VIA-4IN1\SETUP.EXE", r"DOCS\READ.ME.FIRST"], "PYXET.INI", ["--image", "iso"],
+     [("not-8.3", r"DOCS\READ.ME.FIRST"), ("not-8.3", r"DRIVERS\VIA-4IN1")], [],
+     'does not hold "READ.ME.FIRST" as written: at ISO level 1 it takes 8.3 names of A-Z, 0-9 and _ '
+     '(a folder\'s without an extension), and xorriso would write "READ_ME.FIR"'),
+    ("not-8.3: --image iso names the clash xorriso would number", [BX_ROW],
+     [r"DRIVERS\BX\SETUP.EXE", r"DOCS\A+B.TXT", r"DOCS\A_B.TXT"], "PYXET.INI", ["--image", "iso"],
+     [("not-8.3", r"DOCS\A+B.TXT")], [], r'as it would "DOCS\A_B.TXT", so xorriso would number both'),
+    ("not-8.3: --image floppy takes a long name", [VIA_ROW.replace("VIA-4IN1", "VIA4in1drivers")],
+     [r"DRIVERS\VIA4in1drivers\SETUP.EXE"], "PYXET.INI", ["--image", "floppy"], [], [("not-8.3", "chip0")],
+     "a floppy's long name"),
+    ("not-8.3: --image floppy refuses a name no FAT disk holds", [BX_ROW],
+     [r"DRIVERS\BX\SETUP.EXE", r"DOCS\WHY?.TXT"], "PYXET.INI", ["--image", "floppy"],
+     [("not-8.3", r"DOCS\WHY?.TXT")], [], "cannot be a name on a FAT floppy, not even a long one"),
+]
+
+
+class Disk(unittest.TestCase):
+    """Names on the disk: case clashes, unused packages, what each medium and reader holds."""
+
+    def test_cases(self):
+        for name, rows, files, settings_name, options, errors, warnings, hint in DISK_CASES:
+            with self.subTest(name), Folder(texts() + drivers(*rows), files, name=settings_name) as f:
+                status, report = f.check(*options, pci_ids="/nonexistent/pci.ids")
+                self.assertEqual((kinds(report["errors"]), kinds(report["warnings"])),
+                                 (sorted(errors), sorted(warnings)), json.dumps(report["errors"] + report["warnings"]))
+                self.assertEqual(status, 1 if errors else 0)
+                if hint:
+                    first = (report["errors"] + report["warnings"])[0]["message"]
+                    self.assertIn(hint, first)
+
+    def list_files(self, folder, *options):
+        status, out, err = run(list(options) + ["--list-files", folder.path])
+        self.assertEqual(status, 0, err)
+        return out.splitlines()
+
+    def test_list_files(self):
+        files = [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\README.TXT", r"DRIVERS\OLD\SETUP.EXE", r".git\HEAD",
+                 r"DRIVERS\BX\.DS_Store"]
+        with Folder(texts() + drivers(BX_ROW), files) as f:
+            self.assertEqual(self.list_files(f), ["DRIVERS/BX/README.TXT", "DRIVERS/BX/SETUP.EXE", "PYXET.INI"])
+            self.assertEqual(self.list_files(f, "--all"),
+                             ["DRIVERS/BX/README.TXT", "DRIVERS/BX/SETUP.EXE", "DRIVERS/OLD/SETUP.EXE", "PYXET.INI"])
+
+    def test_image_takes_iso_or_floppy(self):
+        status, _, err = run(["--image", "cd", "."])
+        self.assertEqual(status, 2)
+        self.assertIn("--image takes iso or floppy, not cd", err)
 
 
 class Output(unittest.TestCase):

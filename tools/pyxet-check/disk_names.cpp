@@ -160,10 +160,13 @@ bool IsUnder(const std::string& path, const std::string& folder)
 }
 
 // Warns of the packages no row uses and, unless they go on the disk anyway,
-// leaves them and what they hold out of entries.
+// leaves them and what they hold out of entries. A table the program loads
+// no row of is an error of its own, which would make every package unused.
 void LeaveOutUnusedPackages(const std::vector<DriverEntry>& rows, bool keep, std::vector<Entry>* entries,
                             CheckResult* result)
 {
+    if (rows.empty())
+        return;
     std::set<std::string> used = UsedPackages(rows);
     std::vector<std::string> unused;
     for (const Entry& entry : *entries) {
