@@ -8,13 +8,26 @@
 #
 # Exit status: 0 made, 1 refused, 2 bad usage or cannot copy.
 set -eu
-[ $# -eq 2 ] && [ -n "$2" ] || { echo "usage: $0 DIST_FOLDER DEST (make cd-folder DEST=FOLDER)" >&2; exit 2; }
+if [ $# -ne 2 ] || [ -z "$2" ]; then
+    echo "usage: $0 DIST_FOLDER DEST (make cd-folder DEST=FOLDER)" >&2
+    exit 2
+fi
 dist=$1 dest=$2
 files="PYXET.EXE ENUM.DLL PYXET.INI"
 
+upper() {
+    printf '%s\n' "$1" | tr '[:lower:]' '[:upper:]'
+}
+
 # The name under which DEST holds a file, in any case; empty when none.
 held_name() {
-    if [ -d "$dest" ]; then ls -A "$dest" | grep -ix "$1" | head -n 1; fi
+    wanted=$(upper "$1")
+    for path in "$dest"/* "$dest"/.[!.]*; do
+        if [ -e "$path" ] && [ "$(upper "${path##*/}")" = "$wanted" ]; then
+            echo "${path##*/}"
+            return
+        fi
+    done
 }
 
 for file in $files; do
@@ -35,8 +48,11 @@ for file in $files; do
         echo "cd-folder: $dest already holds $held; kept it"
         continue
     fi
-    cp "$dist/$file" "$dest/.$file.new" && mv "$dest/.$file.new" "$dest/$file" ||
-        { rm -f "$dest/.$file.new"; echo "cd-folder: cannot copy $file into $dest" >&2; exit 2; }
+    if ! { cp "$dist/$file" "$dest/.$file.new" && mv "$dest/.$file.new" "$dest/$file"; }; then
+        rm -f "$dest/.$file.new"
+        echo "cd-folder: cannot copy $file into $dest" >&2
+        exit 2
+    fi
 done
 echo "cd-folder: $dest holds PYXET.EXE, ENUM.DLL and the sample PYXET.INI; put the driver packages under" \
     "$dest/DRIVERS/ and give each a row in $dest/PYXET.INI"

@@ -32,7 +32,7 @@ xorriso -report_about SORRY -outdev "$built" -volid "$label" -compliance iso_966
 
 xorriso -read_fs ecma119 -indev "$built" -find / -type f 2>/dev/null |
     sed "s/^'\\///; s/'\$//" | sort >"$work/written"
-tr a-z A-Z <"$work/files" | sort | cmp -s - "$work/written" ||
+tr "[:lower:]" "[:upper:]" <"$work/files" | sort | cmp -s - "$work/written" ||
     cannot_make "xorriso wrote other names in the plain ISO 9660 tree than the folder's"
 finish_image
 echo "make-iso: $image, $(wc -c <"$image") bytes, volume $label"
