@@ -301,6 +301,16 @@ class Disk(unittest.TestCase):
             self.assertEqual(self.list_files(f, "--all"),
                              ["DRIVERS/BX/README.TXT", "DRIVERS/BX/SETUP.EXE", "DRIVERS/OLD/SETUP.EXE", "PYXET.INI"])
 
+    def test_a_settings_file_named_directly_leaves_its_folder_alone(self):
+        with Folder(texts() + drivers(BX_ROW), [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\OLD\SETUP.EXE",
+                                                r"NOTES.TXT", r"notes.txt"]) as f:
+            status, out, err = run(["--json", os.path.join(f.path, "PYXET.INI")])
+            self.assertEqual(status, 0, err)
+            self.assertEqual(json.loads(out)["warnings"], [])
+            status, out, _ = run(["--json", "--image", "iso", os.path.join(f.path, "PYXET.INI")])
+            self.assertEqual(status, 1)
+            self.assertIn("case-clash", [x["kind"] for x in json.loads(out)["errors"]])
+
     def test_image_takes_iso_or_floppy(self):
         status, _, err = run(["--image", "cd", "."])
         self.assertEqual(status, 2)

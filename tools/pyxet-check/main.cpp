@@ -90,6 +90,15 @@ int Report(const CheckOptions& options, const CheckResult& result, const PciIds&
     return result.Errors.empty() ? kClean : kErrors;
 }
 
+// The names on the disk are judged for a folder, and for a settings file
+// named directly only when an image or its files are asked for: the file's
+// folder may be any folder, not one that goes on a disk.
+bool JudgesDisk(const CheckOptions& options)
+{
+    std::error_code code;
+    return fs::is_directory(options.Path, code) || options.Disk.Image != Medium::None || options.ListFiles;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -117,6 +126,7 @@ int main(int argc, char** argv)
     std::string error;
     if (!LocateSettings(options.Path, &folder, &fileName, &error))
         return CannotRun(error);
+    bool judgesDisk = JudgesDisk(options);
     PciIds pciIds;
     pciIds.Load(PciIdsPath());
 
@@ -125,7 +135,8 @@ int main(int argc, char** argv)
         result.Errors.push_back({"PYXET.INI", "no-settings",
                                  "the folder " + folder.string() +
                                      " holds no PYXET.INI: the program shows empty texts and an empty list"});
-        CheckDisk(folder.string(), options.Disk, &result);
+        if (judgesDisk)
+            CheckDisk(folder.string(), options.Disk, &result);
         return Report(options, result, pciIds, windows);
     }
     std::string text;
@@ -143,7 +154,8 @@ int main(int argc, char** argv)
     CheckFileContents(text, &result);
     CheckDriverTable(FolderIndex("."), pciIds, &result);
     CheckTexts(&result);
-    CheckDisk(".", options.Disk, &result);
+    if (judgesDisk)
+        CheckDisk(".", options.Disk, &result);
     if (options.Source != WhatIfSource::None)
         result.WhatIf = RunWhatIf(deviceKeys, windows, result.LoadResult);
     return Report(options, result, pciIds, windows);

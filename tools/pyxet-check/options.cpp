@@ -11,6 +11,8 @@ const char kUsage[] =
     "                   [--image iso|floppy] [--all] [--list-files] PATH\n"
     "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
     "  or a settings file. Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n"
+    "  The names a folder puts on a disk are judged too; a settings file's folder's only with\n"
+    "  --image or --list-files.\n"
     "  --image iso|floppy  also every name that medium cannot hold as written is an error (on the CD, one\n"
     "                      its plain ISO 9660 tree would hold otherwise; on a floppy, one no FAT name holds)\n"
     "  --all               the packages under DRIVERS\\ that no row uses go on the disk too\n"
