@@ -97,10 +97,6 @@ def read_floppy(image, into):
     return files_under(into)
 
 
-def without(files, *prefixes):
-    return {path: data for path, data in files.items() if not path.startswith(prefixes)}
-
-
 SOURCE = os.environ.get("PYXET_SOURCE_DIR", "")
 CD_FOLDER = os.path.join(SOURCE, "scripts", "cd-folder.sh")
 BX_SETUP = b"MZ the author's own setup program for the 440BX" + bytes(range(256)) * 8
@@ -181,6 +177,17 @@ class BothMedia:
         self.assertEqual(tree_hashes(dist), before)
         self.assertEqual(sorted(os.listdir(self.work)), ["dist", "image." + self.EXTENSION],
                          "nothing but the image is left beside it")
+
+    def test_refuses_a_folder_with_errors(self):
+        dist = self.copy_of_dist()
+        self.break_settings(dist)
+        image = os.path.join(self.work, "pyxet." + self.EXTENSION)
+        write(self.work, os.path.basename(image), b"an image of earlier")
+        status, out, err = make(self.SCRIPT, dist, image)
+        self.assertEqual(status, 1)
+        self.assertIn("malformed", out)
+        self.assertIn("no image built", err)
+        self.assertFalse(os.path.exists(image), "the image of earlier is gone")
 
     def test_makes_a_missing_output_folder(self):
         image = os.path.join(self.work, "new", "images", "pyxet." + self.EXTENSION)
@@ -417,13 +424,6 @@ class Floppy(Work, BothMedia):
         self.assertEqual(status, 1, out + err)
         self.assertIn("512 bytes too many; no image built", err)
         self.assertFalse(os.path.exists(image))
-
-    def test_refuses_a_folder_with_errors(self):
-        dist = self.copy_of_dist()
-        self.break_settings(dist)
-        status, out, err = make(MAKE_FLOPPY, dist, os.path.join(self.work, "pyxet.img"))
-        self.assertEqual(status, 1)
-        self.assertIn("no image built", err)
 
 
 class CdFolder(Work):

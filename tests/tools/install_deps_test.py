@@ -75,7 +75,10 @@ class InstallDeps(unittest.TestCase):
                    FAIL_UPDATE=str(fail_update), FAIL_INSTALL=str(fail_install), INSTALLED=installed,
                    INDEX_FAILURE=INDEX_FAILURE, HELD_FAILURE=HELD_FAILURE, INSTALL_RETRY_PAUSE="0")
         done = subprocess.run(["sh", SCRIPT] + list(groups), capture_output=True, text=True, env=env, timeout=60)
-        calls = open(self.log).read().splitlines() if os.path.exists(self.log) else []
+        calls = []
+        if os.path.exists(self.log):
+            with open(self.log) as f:
+                calls = f.read().splitlines()
         return done.returncode, done.stderr, calls
 
     def apt_calls(self, calls, kind):
