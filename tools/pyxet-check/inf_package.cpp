@@ -6,6 +6,8 @@
 #include <fstream>
 #include <strings.h>
 
+#include "folder_index.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -83,4 +85,39 @@ std::vector<PackageInf> ReadPackageInfs(const std::string& folder)
     for (const fs::path& path : paths)
         infs.push_back(ReadPackageInf(folder, path));
     return infs;
+}
+
+const Package* PackageIndex::Find(const std::string& relative)
+{
+    std::string host = folder_.FindFolder(relative);
+    if (host.empty())
+        return nullptr;
+    auto found = packages_.find(host);
+    if (found != packages_.end())
+        return &found->second;
+    Package package;
+    package.Name = WindowsName(fs::path(host).lexically_relative(folder_.Root()));
+    package.Infs = ReadPackageInfs(host);
+    for (const PackageInf& inf : package.Infs)
+        package.PciDevices.insert(inf.PciDevices.begin(), inf.PciDevices.end());
+    return &packages_.emplace(host, std::move(package)).first->second;
+}
+
+std::vector<const Package*> PackageIndex::DriversPackages()
+{
+    std::string drivers = folder_.FindFolder("DRIVERS");
+    std::vector<std::string> names;
+    std::error_code error;
+    if (!drivers.empty()) {
+        for (fs::directory_iterator it(drivers, error), end; !error && it != end; it.increment(error)) {
+            if (it->is_directory(error))
+                names.push_back(it->path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    std::vector<const Package*> packages;
+    std::string driversName = fs::path(drivers).filename().string();
+    for (const std::string& name : names)
+        packages.push_back(Find(driversName + "\\" + name));
+    return packages;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,3 +33,29 @@ std::set<PciDevice> ListedPciDevices(const std::vector<InfModel>& models);
 // of their names; empty when there is none or no such folder. Only the
 // first kInfFileMax + 1 bytes of a file are read: a larger one is refused.
 std::vector<PackageInf> ReadPackageInfs(const std::string& folder);
+
+class FolderIndex;
+
+// A package folder of the distributable folder and what its INFs list.
+struct Package {
+    std::string Name;  // relative to the distributable folder, with backslashes ("DRIVERS\BX")
+    std::vector<PackageInf> Infs;
+    std::set<PciDevice> PciDevices;  // of all its INF files
+};
+
+// The package folders of a distributable folder, each read the first time
+// it is asked for and kept.
+class PackageIndex {
+public:
+    explicit PackageIndex(const FolderIndex& folder) : folder_(folder) {}
+
+    // The package in the folder that the Windows path names (found without
+    // regard to case), or null when there is no such folder.
+    const Package* Find(const std::string& relative);
+    // Every folder under DRIVERS, in the order of their names.
+    std::vector<const Package*> DriversPackages();
+
+private:
+    const FolderIndex& folder_;
+    std::map<std::string, Package> packages_;  // by host path
+};
