@@ -16,7 +16,9 @@
 
 #include "check.h"
 #include "folder_index.h"
+#include "inf_package.h"
 #include "options.h"
+#include "package_checks.h"
 #include "pci_ids.h"
 #include "propose.h"
 #include "report.h"
@@ -186,7 +188,10 @@ int main(int argc, char** argv)
     if (options.Propose.Enabled)
         return Propose(options, boards, pciIds, windows, result.SettingsFile);
     CheckFileContents(text, &result);
-    CheckDriverTable(FolderIndex("."), pciIds, &result);
+    FolderIndex here(".");
+    CheckDriverTable(here, pciIds, &result);
+    PackageIndex packages(here);
+    CheckPackages(packages, pciIds, &result);
     CheckTexts(&result);
     if (!boards.empty())
         result.WhatIf = RunWhatIf(boards[0].Keys, windows, result.LoadResult);

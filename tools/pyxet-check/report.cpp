@@ -125,6 +125,38 @@ void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
     }
 }
 
+// One line per package: what its INF files list, the rows that use it, the
+// host bridges no row detects.
+void PrintPackages(FILE* out, const CheckResult& result)
+{
+    for (const PackageCoverage& coverage : result.Coverage) {
+        std::string undetected;
+        for (const std::string& device : coverage.Undetected)
+            undetected += " " + device;
+        std::fprintf(out, "Package %s: its INF files list %zu PCI device%s; %zu row%s use%s it; %s\n",
+                     Utf8FromCp1252(coverage.Package).c_str(), coverage.Lists.size(),
+                     coverage.Lists.size() == 1 ? "" : "s", coverage.Rows.size(), coverage.Rows.size() == 1 ? "" : "s",
+                     coverage.Rows.size() == 1 ? "s" : "",
+                     undetected.empty() ? "no row misses a listed host bridge"
+                                        : ("no row detects the listed host bridge" +
+                                           std::string(coverage.Undetected.size() == 1 ? "" : "s") + undetected)
+                                              .c_str());
+    }
+}
+
+std::string JsonCoverage(const std::vector<PackageCoverage>& coverage)
+{
+    std::string out = "{";
+    for (size_t i = 0; i < coverage.size(); ++i)
+        out += std::string(i ? "," : "") + "\n    " + JsonString(coverage[i].Package) +
+               ": {\"lists\": " + JsonStrings(coverage[i].Lists) +
+               ", \"detected_by_rows\": " + JsonStrings(coverage[i].DetectedByRows) +
+               ",\n      \"host_bridges\": " + JsonStrings(coverage[i].HostBridges) +
+               ", \"undetected\": " + JsonStrings(coverage[i].Undetected) +
+               ", \"rows\": " + JsonStrings(coverage[i].Rows) + "}";
+    return out + (coverage.empty() ? "}" : "\n  }");
+}
+
 void PrintLanguages(FILE* out, const CheckResult& result)
 {
     std::fprintf(out, "Languages:");
@@ -263,12 +295,15 @@ void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, cons
         std::fprintf(out, "note: %s\n", note.c_str());
     if (!result.SettingsFile.empty()) {
         PrintRows(out, result, pciIds);
+        PrintPackages(out, result);
         PrintLanguages(out, result);
     }
     for (const Finding& finding : result.Errors)
         PrintFinding(out, "error", finding);
     for (const Finding& finding : result.Warnings)
         PrintFinding(out, "warning", finding);
+    for (const Finding& finding : result.PackageNotes)
+        PrintFinding(out, "note", finding);
     if (result.WhatIf)
         PrintWhatIf(out, *result.WhatIf, result, windows, country);
     std::fprintf(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
@@ -291,6 +326,8 @@ void PrintJson(FILE* out, const CheckResult& result)
                  result.SettingsFile.empty() ? "null" : JsonString(result.SettingsFile).c_str(), rows.c_str(),
                  JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
                  JsonStrings(result.Notes).c_str());
+    std::fprintf(out, ",\n  \"package_notes\": %s,\n  \"coverage\": %s", JsonFindings(result.PackageNotes).c_str(),
+                 JsonCoverage(result.Coverage).c_str());
     if (result.WhatIf)
         std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIf(*result.WhatIf).c_str());
     std::fprintf(out, "\n}\n");
