@@ -87,6 +87,17 @@ std::vector<PackageInf> ReadPackageInfs(const std::string& folder)
     return infs;
 }
 
+std::string ListedDescription(const Package& package, const PciDevice& device)
+{
+    for (const PackageInf& inf : package.Infs) {
+        for (const InfModel& model : inf.Read.Models) {
+            if (!model.Description.empty() && ListedPciDevices({model}).count(device) != 0)
+                return model.Description;
+        }
+    }
+    return "";
+}
+
 const Package* PackageIndex::Find(const std::string& relative)
 {
     std::string host = folder_.FindFolder(relative);

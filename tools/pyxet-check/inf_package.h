@@ -43,6 +43,10 @@ struct Package {
     std::set<PciDevice> PciDevices;  // of all its INF files
 };
 
+// The description of the first model of the package whose hardware or
+// compatible IDs name the device, or empty.
+std::string ListedDescription(const Package& package, const PciDevice& device);
+
 // The package folders of a distributable folder, each read the first time
 // it is asked for and kept.
 class PackageIndex {

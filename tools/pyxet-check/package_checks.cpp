@@ -3,8 +3,9 @@
 // name says "Host", or names no other function of a chipset (AGP, a
 // PCI-to-PCI bridge, ISA, LPC, IDE, USB, ACPI, SMBus, audio, modem,
 // display, network, the south bridge), as pci.ids names many host bridges
-// by their chipset alone ("VT82C598 [Apollo MVP3]"). A device pci.ids
-// does not know counts as a host bridge.
+// by their chipset alone ("VT82C598 [Apollo MVP3]"). For a device pci.ids
+// does not know, the INF's description ("... CPU to PCI Bridge") is judged
+// the same way; a device neither names is no host bridge.
 #include "package_checks.h"
 
 #include <algorithm>
@@ -100,7 +101,10 @@ bool IsHostBridge(const Package& package, const PciDevice& device, const PciIds&
     if (listedClass >= 0)
         return listedClass == 0x0600;
     const std::string* name = pciIds.DeviceName(device.Vendor, device.Device);
-    return name == nullptr || NameSaysHostBridge(*name);
+    if (name != nullptr)
+        return NameSaysHostBridge(*name);
+    std::string description = ListedDescription(package, device);
+    return !description.empty() && NameSaysHostBridge(description);
 }
 
 // The package folder of a command: the folder part of its program, empty

@@ -72,18 +72,6 @@ std::vector<const Package*> PackagesListing(const std::vector<const Package*>& p
     return listing;
 }
 
-// The first description of a model whose hardware or compatible IDs name the device.
-std::string InfDescription(const Package& package, const PciDevice& device)
-{
-    for (const PackageInf& inf : package.Infs) {
-        for (const InfModel& model : inf.Read.Models) {
-            if (!model.Description.empty() && ListedPciDevices({model}).count(device) != 0)
-                return model.Description;
-        }
-    }
-    return "";
-}
-
 class Proposer {
 public:
     explicit Proposer(const ProposeContext& context) : context_(context), nextKey_(FirstMissingKey()) {}
@@ -244,9 +232,9 @@ std::string Proposer::ChooseName(const Package& package, Proposal* proposal)
         name = RowName(vendorName != nullptr ? *vendorName : "", *deviceName);
         proposal->Why.push_back("the name is cut from pci.ids's \"" + (vendorName ? *vendorName : "") + "\" and \"" +
                                 *deviceName + "\" by the row name rule");
-    } else if (!(name = RowName("", InfDescription(package, host))).empty()) {
+    } else if (!(name = RowName("", ListedDescription(package, host))).empty()) {
         proposal->Why.push_back("pci.ids does not name " + DeviceId(host) + ": the name is cut from the INF's \"" +
-                                InfDescription(package, host) + "\"");
+                                ListedDescription(package, host) + "\"");
     } else {
         name = RowName(vendorName != nullptr ? *vendorName : "", Hex4(host.Device));
         proposal->Why.push_back("neither pci.ids nor an INF names " + DeviceId(host) +
