@@ -81,10 +81,6 @@ std::string ParseOptions(int argc, char** argv, CheckOptions* options)
         } else if (argument == "--lspci" || argument == "--reg") {
             WhatIfSource source = argument == "--lspci" ? WhatIfSource::Lspci : WhatIfSource::Reg;
             options->Boards.push_back({source, argv[++i]});
-            if (options->Source == WhatIfSource::None) {
-                options->Source = source;
-                options->WhatIfFile = options->Boards.back().Path;
-            }
         } else if (argument == "--windows") {
             options->Windows = argv[++i];
             if (FindWindowsVersion(options->Windows) == nullptr)

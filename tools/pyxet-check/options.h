@@ -23,9 +23,7 @@ struct ProposeOptions {
 
 struct CheckOptions {
     bool Json = false;
-    WhatIfSource Source = WhatIfSource::None;
-    std::string WhatIfFile;
-    std::vector<BoardFile> Boards;  // every --lspci and --reg, in order
+    std::vector<BoardFile> Boards;  // every --lspci and --reg, in order; the what-if takes one
     std::string Windows = "98";
     std::string Country = "1";
     ProposeOptions Propose;
