@@ -230,10 +230,7 @@ class Output(unittest.TestCase):
     """The shipped settings file, the JSON members, the plain output."""
 
     def dist_folder(self):
-        folder = Folder(open(DIST_INI, "rb").read(), files=[])
-        for package in ["BX", "LX", "MVP3", "APOLLO", "ALADDIN"]:
-            folder.write("DRIVERS\\%s\\SETUP.EXE" % package, b"MZ")
-        return folder
+        return shipped_folder(samples=False)
 
     def test_shipped_settings_check_clean(self):
         with self.dist_folder() as f:
