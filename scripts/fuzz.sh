@@ -11,7 +11,7 @@ PROJECT=$(cd "$(dirname "$0")/.." && pwd)
 TARGETS_DIR=$1
 SECONDS_EACH=$2
 shift 2
-[ $# -gt 0 ] || set -- driver_row settings command_line paths format
+[ $# -gt 0 ] || set -- driver_row settings command_line paths format inf
 WORK=$PROJECT/build/fuzz
 
 status=0

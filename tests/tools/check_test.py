@@ -9,6 +9,7 @@ AddressSanitizer and UndefinedBehaviorSanitizer), PYXET_DIST_INI (the shipped
 settings file), PYXET_SAMPLES (tools/samples) and TEST_PCI_IDS (a small
 pci.ids for these tests).
 """
+import hashlib
 import json
 import os
 import shutil
@@ -321,10 +322,7 @@ class Output(unittest.TestCase):
     """The shipped settings file, the JSON members, the plain output."""
 
     def dist_folder(self):
-        folder = Folder(open(DIST_INI, "rb").read(), files=[])
-        for package in ["BX", "LX", "MVP3", "APOLLO", "ALADDIN"]:
-            folder.write("DRIVERS\\%s\\SETUP.EXE" % package, b"MZ")
-        return folder
+        return shipped_folder(samples=False)
 
     def test_shipped_settings_check_clean(self):
         with self.dist_folder() as f:
@@ -476,6 +474,308 @@ class WhatIf(unittest.TestCase):
             self.assertEqual((whatif["probes"], whatif["detected"]), ([], None))
             self.assertIn("Cannot open initial file", whatif["dialogs"][-1])
             self.assertTrue(whatif["dialogs"][0].startswith("the AGP warning"))
+
+
+def inf(*ids, signature="$CHICAGO$"):
+    """A package INF in the form Windows 9x packages use, listing the PCI IDs."""
+    models = "".join("%%D%%=Sample.Install,%s\r\n" % hardware_id for hardware_id in ids)
+    return ("[Version]\r\nSignature=\"%s\"\r\nClass=System\r\n\r\n[Manufacturer]\r\n\"Sample Inc.\"=Sample\r\n\r\n"
+            "[Sample]\r\n%s\r\n[Sample.Install]\r\nAddReg=Sample.AddReg\r\n\r\n[Strings]\r\nD=\"Sample CPU to PCI Bridge\"\r\n"
+            % (signature, models)).encode("cp1252")
+
+
+def pci_id(device, vendor="8086"):
+    return r"PCI\VEN_%s&DEV_%s" % (vendor, device)
+
+
+SHIPPED_PACKAGES = ["BX", "LX", "MVP3", "APOLLO", "ALADDIN"]
+MVP3_ROW = r"VIA Apollo MVP3,1106,0598,0,3,DRIVERS\BX\SETUP.EXE,1"
+BX_PROPOSED = r"Intel 440BX/ZX/DX,8086,7190,7192,3,DRIVERS\BX\SETUP.EXE,1"
+BX_BOARD = ("00:00.0 Host bridge [0600]: Intel Corporation 440BX/ZX/DX - 82443BX/ZX/DX Host bridge [8086:7190]\n"
+            "00:01.0 PCI bridge [0604]: Intel Corporation 440BX/ZX/DX - 82443BX/ZX/DX AGP bridge [8086:7191]\n")
+
+
+def shipped_folder(samples=True):
+    """The shipped settings file with a stand-in setup program per row and,
+    with samples, the sample packages of tools/samples."""
+    folder = Folder(open(DIST_INI, "rb").read(), files=[])
+    for package in SHIPPED_PACKAGES:
+        folder.write("DRIVERS\\%s\\SETUP.EXE" % package, b"MZ")
+    if samples:
+        shutil.copytree(os.path.join(SAMPLES, "DRIVERS"), os.path.join(folder.path, "DRIVERS"), dirs_exist_ok=True)
+    return folder
+
+
+def package_folder(settings, infs=None, files=(r"DRIVERS\BX\SETUP.EXE",), board=BX_BOARD):
+    """A folder with the settings, the package files, DRIVERS\\BX\\BX.INF
+    listing 8086:7190, 7191 and 7192 unless infs says otherwise, and board.txt."""
+    folder = Folder(settings, files)
+    infs = infs if infs is not None else {r"DRIVERS\BX\BX.INF": inf(pci_id("7190"), pci_id("7191"), pci_id("7192"))}
+    for name, data in infs.items():
+        folder.write(name, data)
+    folder.write("board.txt", board.encode() if isinstance(board, str) else board)
+    return folder
+
+
+def propose(folder, *options, board="board.txt", option="--lspci"):
+    status, out, err = run(["--propose", option, os.path.join(folder.path, board)] + list(options) + [folder.path])
+    if status == 2:
+        raise AssertionError("pyxet-check could not run: " + err)
+    return status, out
+
+
+def propose_json(folder, *options, **kwargs):
+    status, out = propose(folder, "--json", *options, **kwargs)
+    return status, json.loads(out)["proposals"]
+
+
+def digest(folder):
+    with open(os.path.join(folder.path, "PYXET.INI"), "rb") as f:
+        return hashlib.sha256(f.read()).hexdigest()
+
+
+class Propose(unittest.TestCase):
+    """--propose over the sample boards and packages, the rules of each field,
+    and --write."""
+
+    SAMPLE_ROWS = [
+        ("--lspci", "intel-440gx.lspci", r"chip5=Intel 440GX,8086,71A0,71A2,3,DRIVERS\INTELGX\SETUP.EXE,1",
+         "AGP disabled"),
+        ("--reg", "via-kt133.reg", r"chip5=VIA VT8363/8365 [KT133/KM133],1106,0305,0,3,DRIVERS\VIAKT\SETUP.EXE,1",
+         "VIACHIP.INF"),
+        ("--lspci", "sis-620.lspci", r"chip5=SiS 620,1039,0620,0,3,DRIVERS\SISAGP\install.exe,1",
+         "no package's INF files list the host bridge 1039:0620"),
+    ]
+
+    def test_sample_boards(self):
+        for option, board, row, why in self.SAMPLE_ROWS:
+            with self.subTest(board), shipped_folder() as f:
+                status, out = propose(f, board=os.path.join(SAMPLES, board), option=option)
+                self.assertEqual(status, 0, out)
+                self.assertIn(row, out.splitlines())
+                self.assertIn(why, out)
+                self.assertIn("the table does not detect this board yet", out)
+                self.assertIn("the new row would be reached: chip5 would be read", out)
+
+    def test_sample_boards_json(self):
+        for option, board, row, _ in self.SAMPLE_ROWS:
+            with self.subTest(board), shipped_folder() as f:
+                _, proposals = propose_json(f, board=os.path.join(SAMPLES, board), option=option)
+                proposal = proposals[0]
+                self.assertEqual(set(proposal) >= {"board", "host", "row", "package", "why", "already_detected_by"},
+                                 True, proposal)
+                self.assertEqual((proposal["row"]["key"], proposal["row"]["restart"], proposal["row"]["flags"]),
+                                 ("chip5", 1, 3))
+                self.assertEqual(proposal["host"], row.split(",")[1] + ":" + row.split(",")[2])
+                self.assertEqual(proposal["package"], "\\".join(row.split(",")[5].split("\\")[:2]))
+                self.assertIsNone(proposal["already_detected_by"])
+                self.assertTrue(any("$Chicago$ covers both" in why for why in proposal["why"]), proposal["why"])
+
+    def test_sample_rows_written_are_detected(self):
+        with shipped_folder() as f:
+            boards = []
+            for option, board, _, _ in self.SAMPLE_ROWS:
+                boards += [option, os.path.join(SAMPLES, board)]
+            status, out, err = run(["--propose"] + boards + ["--write", f.path])
+            self.assertEqual(status, 0, out + err)
+            for index, (option, board, _, _) in enumerate(self.SAMPLE_ROWS):
+                with self.subTest(board):
+                    _, report = f.check(option, os.path.join(SAMPLES, board))
+                    self.assertEqual(report["whatif"]["detected"], 5 + index)
+                    self.assertEqual(report["errors"], [])
+
+    # Each: what the board is, the option, its text, and the row proposed or
+    # the error. The folder's package DRIVERS\BX lists 7190, 7191 and 7192.
+    BOARD_CASES = [
+        ("lspci -nn, the AGP bridge first", "--lspci",
+         "00:01.0 PCI bridge [0604]: Intel Corporation AGP bridge [8086:7191]\n"
+         "00:00.0 Host bridge [0600]: Intel Corporation 440BX [8086:7190] (rev 03)\n", "chip1=" + BX_PROPOSED),
+        ("lspci -n", "--lspci", "00:01.0 0604: 8086:7191\n00:00.0 0600: 8086:7190 (rev 03)\n", "chip1=" + BX_PROPOSED),
+        ("the disabled variant's second code is the first", "--lspci", "00:00.0 0600: 8086:7192\n",
+         "chip1=Intel 440BX/ZX/DX,8086,7192,7190,3,DRIVERS\\BX\\SETUP.EXE,1"),
+        ("registry, CC_0600 in HardwareID", "--reg",
+         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_8086&DEV_7191&SUBSYS_00000000&REV_03\\BUS_00&DEV_01&FUNC_00]\r\n"
+         "\"HardwareID\"=\"PCI\\\\VEN_8086&DEV_7191,PCI\\\\VEN_8086&CC_0604\"\r\n"
+         "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03\\BUS_00&DEV_00&FUNC_00]\r\n"
+         "\"HardwareID\"=\"PCI\\\\VEN_8086&DEV_7190,PCI\\\\VEN_8086&CC_0600\"\r\n", "chip1=" + BX_PROPOSED),
+        ("registry, CC_0600 in CompatibleIDs", "--reg",
+         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03\\BUS_00&DEV_00&FUNC_00]\r\n"
+         "\"compatibleids\"=\"PCI\\\\CC_0600\"\r\n", "chip1=" + BX_PROPOSED),
+        ("lspci without a host bridge", "--lspci", "00:01.0 0604: 8086:7191\n", "error: the board has no host bridge"),
+        ("registry without a class", "--reg",
+         "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03]\r\n",
+         "error: the board has no host bridge"),
+    ]
+
+    def test_boards(self):
+        for name, option, board, expected in self.BOARD_CASES:
+            with self.subTest(name), package_folder(texts() + drivers(MVP3_ROW), board=board) as f:
+                status, out = propose(f, option=option)
+                self.assertIn(expected, out.splitlines() if expected.startswith("chip") else out)
+                self.assertEqual(status, 0 if expected.startswith("chip") else 1, out)
+
+    # Each: the packages' files beyond DRIVERS\BX\SETUP.EXE, the options, and
+    # the row or the error.
+    PACKAGE_CASES = [
+        ("several packages list the host bridge",
+         {r"DRIVERS\BX\BX.INF": inf(pci_id("7190")), r"DRIVERS\BX2\BX2.INF": inf(pci_id("7190")),
+          r"DRIVERS\BX2\SETUP.EXE": b"MZ"}, [], r"error: the INF files of several packages list the host bridge 8086:7190: DRIVERS\BX, DRIVERS\BX2"),
+        ("--package chooses among them",
+         {r"DRIVERS\BX\BX.INF": inf(pci_id("7190")), r"DRIVERS\BX2\BX2.INF": inf(pci_id("7190")),
+          r"DRIVERS\BX2\SETUP.EXE": b"MZ"}, ["--package", r"drivers\bx2"], BX_PROPOSED.replace("BX\\", "BX2\\")),
+        ("the board's other device", {r"DRIVERS\BX\AGP.INF": inf(pci_id("7191"))}, [], BX_PROPOSED),
+        ("no package lists a device", {r"DRIVERS\BX\GX.INF": inf(pci_id("71A0"))}, [],
+         "error: no INF file of a package under DRIVERS lists a device of this board"),
+        ("--package where none lists one", {r"DRIVERS\BX\GX.INF": inf(pci_id("71A0"))}, ["--package", r"DRIVERS\BX"],
+         BX_PROPOSED),
+        ("--package names no folder", {}, ["--package", r"DRIVERS\NONE"], r"error: there is no package folder DRIVERS\NONE"),
+        ("INSTALL.EXE when there is no SETUP.EXE",
+         {r"DRIVERS\GX\GX.INF": inf(pci_id("7190")), r"DRIVERS\GX\Install.exe": b"MZ"}, [],
+         BX_PROPOSED.replace("BX\\SETUP.EXE", "GX\\Install.exe")),
+        ("no setup program", {r"DRIVERS\GX\GX.INF": inf(pci_id("7190")), r"DRIVERS\GX\README.TXT": b""}, [],
+         r"error: DRIVERS\GX holds no SETUP.EXE and no INSTALL.EXE"),
+        ("--flags", {}, ["--flags", "2"], BX_PROPOSED.replace(",3,", ",2,")),
+        ("the INF's description where pci.ids has no name",
+         {r"DRIVERS\BX\KT.INF": inf(pci_id("3099", "1106"))}, [],
+         r"Sample,1106,3099,0,3,DRIVERS\BX\SETUP.EXE,1"),
+    ]
+
+    def test_packages(self):
+        for name, infs, options, expected in self.PACKAGE_CASES:
+            board = "00:00.0 0600: 1106:3099\n" if "3099" in expected else BX_BOARD
+            with self.subTest(name), package_folder(texts() + drivers(MVP3_ROW), infs or None, board=board) as f:
+                status, out = propose(f, *options)
+                if expected.startswith("error: "):
+                    self.assertIn(expected, out)
+                    self.assertEqual(status, 1, out)
+                else:
+                    self.assertIn("chip1=" + expected, out.splitlines())
+                    self.assertEqual(status, 0, out)
+
+    # Each: the settings file, and the file expected after --write.
+    WRITE_CASES = [
+        ("CRLF file", texts() + drivers(MVP3_ROW), texts() + drivers(MVP3_ROW, BX_PROPOSED)),
+        ("LF file", (texts() + drivers(MVP3_ROW)).replace("\r\n", "\n"),
+         (texts() + drivers(MVP3_ROW, BX_PROPOSED)).replace("\r\n", "\n")),
+        ("a comment after the last row",
+         "[Drivers]\r\nchip0=%s\r\n; chip1 comes later\r\n\r\n%s" % (MVP3_ROW, texts()),
+         "[Drivers]\r\nchip0=%s\r\nchip1=%s\r\n; chip1 comes later\r\n\r\n%s" % (MVP3_ROW, BX_PROPOSED, texts())),
+        ("no final line end", texts() + "[Drivers]\r\nchip0=" + MVP3_ROW,
+         texts() + "[Drivers]\r\nchip0=" + MVP3_ROW + "\r\nchip1=" + BX_PROPOSED),
+        ("the code page and the order kept",
+         "[Drivers]\r\nchip0=%s\r\n[49]\r\nExit=Fr\xfch\r\n%s" % (MVP3_ROW, texts()),
+         "[Drivers]\r\nchip0=%s\r\nchip1=%s\r\n[49]\r\nExit=Fr\xfch\r\n%s" % (MVP3_ROW, BX_PROPOSED, texts())),
+        ("no row yet", texts() + "[Drivers]\r\n", texts() + drivers(BX_PROPOSED)),
+    ]
+
+    def test_write_keeps_every_other_byte(self):
+        for name, settings, expected in self.WRITE_CASES:
+            with self.subTest(name), package_folder(settings) as f:
+                before = sorted(os.listdir(f.path))
+                status, out = propose(f, "--write")
+                self.assertEqual(status, 0, out)
+                self.assertIn("written as chip", out)
+                with open(os.path.join(f.path, "PYXET.INI"), "rb") as written:
+                    self.assertEqual(written.read(), expected.encode("cp1252"))
+                self.assertEqual(sorted(os.listdir(f.path)), before, "a temporary file is left")
+                _, report = f.check("--lspci", os.path.join(f.path, "board.txt"))
+                self.assertEqual(report["whatif"]["detected"], len(report["rows"]) - 1)
+
+    # Each: the settings file --write refuses to change, and why.
+    REFUSAL_CASES = [
+        ("the table is full",
+         texts() + drivers(*["Row %d,1106,%04X,0,3,DRIVERS\\BX\\SETUP.EXE,1" % (i, 0x9000 + i) for i in range(20)]),
+         "not written: the table holds 20 rows"),
+        ("a row detects the board already", texts() + drivers(MVP3_ROW, BX_ROW),
+         "not written: chip1 detects this board already"),
+        ("a duplicated [Drivers]", texts() + drivers(MVP3_ROW) + "[Drivers]\r\nchip1=" + MVP3_ROW + "\r\n",
+         "not written: it holds [Drivers] 2 times, and the program reads only the first"),
+    ]
+
+    def test_refusals_leave_the_file_unchanged(self):
+        for name, settings, message in self.REFUSAL_CASES:
+            with self.subTest(name), package_folder(settings) as f:
+                before = (digest(f), sorted(os.listdir(f.path)))
+                status, out = propose(f, "--write")
+                self.assertEqual(status, 1, out)
+                self.assertIn(message, out)
+                self.assertEqual((digest(f), sorted(os.listdir(f.path))), before)
+
+    def test_already_detected_names_the_row(self):
+        with package_folder(texts() + drivers(MVP3_ROW, BX_ROW)) as f:
+            status, out = propose(f)
+            self.assertEqual(status, 0, out)
+            self.assertIn('the table detects this board already: chip1 "Intel 440BX" would win', out)
+            self.assertIn("the new row would not be reached: chip1 detects this board already", out)
+            _, proposals = propose_json(f)
+            self.assertEqual((proposals[0]["already_detected_by"], proposals[0]["reached"]), ("chip1", False))
+
+    def test_usage(self):
+        for args in [["--write", "."], ["--propose", "."], ["--flags", "2", "--lspci", "a", "."],
+                     ["--propose", "--flags", "12345", "--lspci", "a", "."], ["--propose", "--package"]]:
+            with self.subTest(args):
+                status, _, err = run(args)
+                self.assertEqual(status, 2)
+                self.assertIn("usage: pyxet-check", err)
+
+
+# Each: the package's INF files, the findings expected beyond none, and a
+# text the first one's message holds. The row is BX_ROW (8086:7190).
+PACKAGE_FINDING_CASES = [
+    ("listed", {"BX.INF": inf(pci_id("7190"), pci_id("71A1"))}, [], ""),
+    ("listed in a subfolder, any case", {r"WIN98\bx.Inf": inf(pci_id("7190").lower())}, [], ""),
+    ("not-in-package", {"GX.INF": inf(pci_id("71A0"), pci_id("71A1"))},
+     [("not-in-package", "chip0"), ("package-covers-more", r"DRIVERS\BX")],
+     r"8086:7190 is not listed by an INF file of DRIVERS\BX: they list the host bridges 8086:71A0 440GX - 82443GX Host bridge"),
+    ("not-in-package: only an AGP bridge listed", {"GX.INF": inf(pci_id("71A1"))}, [("not-in-package", "chip0")],
+     "they list no host bridge, only 8086:71A1 440GX - 82443GX AGP bridge"),
+    ("unicode-inf", {"BX.INF": b"\xff\xfe" + inf(pci_id("7190")).decode("cp1252").encode("utf-16-le")},
+     [("unicode-inf", r"DRIVERS\BX\BX.INF")], "Windows 95 and 98 ignore Unicode INF files"),
+    ("not-an-inf: the signature", {"BX.INF": inf(pci_id("71A0"), signature="$Windows 98$")},
+     [("not-an-inf", r"DRIVERS\BX\BX.INF")], 'Signature "$Windows 98$" is none of'),
+    ("not-an-inf: over 1 MiB", {"BX.INF": inf(pci_id("7190")) + b";" * (1 << 20)},
+     [("not-an-inf", r"DRIVERS\BX\BX.INF")], "larger than 1048576 bytes"),
+]
+
+
+class Packages(unittest.TestCase):
+    """Every row against what its package's INF files list."""
+
+    def test_findings(self):
+        for name, infs, expected, hint in PACKAGE_FINDING_CASES:
+            files = {"DRIVERS\\BX\\" + relative: data for relative, data in infs.items()}
+            with self.subTest(name), package_folder(texts() + drivers(BX_ROW), files) as f:
+                status, report = f.check()
+                found = report["warnings"] + report["package_notes"]
+                self.assertEqual(kinds(found), sorted(expected), json.dumps(found, indent=1))
+                self.assertEqual(status, 0)
+                if hint:
+                    self.assertIn(hint, found[0]["message"])
+
+    def test_coverage(self):
+        files = {r"DRIVERS\BX\BX.INF": inf(pci_id("7190"), pci_id("7192")), r"DRIVERS\BX\GX.INF": inf(pci_id("71A0")),
+                 r"DRIVERS\SIS\SIS.INF": inf(pci_id("0001", "1039"))}
+        with package_folder(texts() + drivers(BX_ROW), files) as f:
+            _, report = f.check()
+            self.assertEqual(report["coverage"], {
+                r"DRIVERS\BX": {"lists": ["8086:7190", "8086:7192", "8086:71A0"],
+                                "detected_by_rows": ["8086:7190"],
+                                "host_bridges": ["8086:7190", "8086:7192", "8086:71A0"],
+                                "undetected": ["8086:7192", "8086:71A0"], "rows": ["chip0"]},
+                r"DRIVERS\SIS": {"lists": ["1039:0001"], "detected_by_rows": [], "host_bridges": [],
+                                 "undetected": [], "rows": []}})
+            self.assertEqual(kinds(report["package_notes"]), [("package-covers-more", r"DRIVERS\BX")])
+            self.assertIn("8086:7192 440BX/ZX/DX - 82443BX/ZX/DX Host bridge (AGP disabled), 8086:71A0 440GX",
+                          report["package_notes"][0]["message"])
+            _, out, _ = run([f.path])
+            lines = out.splitlines()
+            self.assertIn(r"Package DRIVERS\BX: its INF files list 3 PCI devices; 1 row uses it; "
+                          "no row detects the listed host bridges 8086:7192 8086:71A0", lines)
+            self.assertIn(r"Package DRIVERS\SIS: its INF files list 1 PCI device; 0 rows use it; "
+                          "no row misses a listed host bridge", lines)
+            self.assertLess(lines.index(r"Package DRIVERS\SIS: its INF files list 1 PCI device; 0 rows use it; "
+                                        "no row misses a listed host bridge"),
+                            [i for i, l in enumerate(lines) if l.startswith("Languages:")][0])
 
 
 class BadInput(unittest.TestCase):

@@ -31,6 +31,16 @@ struct WhatIfResult {
     std::vector<std::string> Dialogs;  // what the user sees, in order, up to the detection dialog
 };
 
+// What the INF files of one package folder list, and what the table makes of it.
+struct PackageCoverage {
+    std::string Package;                      // "DRIVERS\VIAKT"
+    std::vector<std::string> Lists;           // every PCI device listed, "1106:0305"
+    std::vector<std::string> HostBridges;     // those taken as host bridges
+    std::vector<std::string> DetectedByRows;  // those that a row of the table detects
+    std::vector<std::string> Undetected;      // host bridges no row detects
+    std::vector<std::string> Rows;            // the rows whose command is in the folder
+};
+
 struct CheckResult {
     std::string SettingsFile;  // as found in the folder; empty when there is none
     int LoadResult = 0;        // LoadDriverTable's result
@@ -39,6 +49,8 @@ struct CheckResult {
     std::vector<Finding> Warnings;
     std::vector<Language> Languages;
     std::vector<std::string> Notes;  // about the file as a whole: empty, not text
+    std::vector<Finding> PackageNotes;  // package-covers-more
+    std::vector<PackageCoverage> Coverage;
     std::optional<WhatIfResult> WhatIf;
     std::vector<std::string> DiskFiles;  // what goes on the disk, relative paths with '/'
 };

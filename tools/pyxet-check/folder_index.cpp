@@ -36,7 +36,8 @@ static std::string FindEntry(const fs::path& folder, const std::string& name)
     return "";
 }
 
-std::string FolderIndex::FindFile(const std::string& relative) const
+// The host path the Windows path names, whatever it is; "" when a part is missing.
+std::string FolderIndex::FindEntryPath(const std::string& relative) const
 {
     fs::path path = root_;
     for (const std::string& part : PathParts(relative)) {
@@ -49,6 +50,19 @@ std::string FolderIndex::FindFile(const std::string& relative) const
             return "";
         path /= entry;
     }
+    return path.string();
+}
+
+std::string FolderIndex::FindFile(const std::string& relative) const
+{
+    std::string path = FindEntryPath(relative);
     std::error_code error;
-    return fs::is_regular_file(path, error) ? path.string() : "";
+    return !path.empty() && fs::is_regular_file(path, error) ? path : "";
+}
+
+std::string FolderIndex::FindFolder(const std::string& relative) const
+{
+    std::string path = FindEntryPath(relative);
+    std::error_code error;
+    return !path.empty() && fs::is_directory(path, error) ? path : "";
 }

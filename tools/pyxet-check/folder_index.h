@@ -13,10 +13,14 @@ public:
     // (parts separated by backslashes or slashes, "." and ".." allowed), or
     // empty when there is none. Only regular files count.
     std::string FindFile(const std::string& relative) const;
+    // The same for a folder; "" or "." names the root.
+    std::string FindFolder(const std::string& relative) const;
 
     const std::string& Root() const { return root_; }
 
 private:
+    std::string FindEntryPath(const std::string& relative) const;
+
     std::string root_;
 };
 

@@ -4,6 +4,7 @@
 //
 //   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]
 //               [--image iso|floppy] [--all] [--list-files] PATH
+//   pyxet-check --propose [--lspci FILE | --reg FILE]... [--package DRIVERS\X] [--flags F] [--write] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
 // errors, 2 when it cannot run (bad usage, unreadable path or input).
@@ -17,8 +18,11 @@
 #include "check.h"
 #include "disk_names.h"
 #include "folder_index.h"
+#include "inf_package.h"
 #include "options.h"
+#include "package_checks.h"
 #include "pci_ids.h"
+#include "propose.h"
 #include "report.h"
 #include "what_if.h"
 
@@ -99,6 +103,53 @@ bool JudgesDisk(const CheckOptions& options)
     return fs::is_directory(options.Path, code) || options.Disk.Image != Medium::None || options.ListFiles;
 }
 
+// A board file read both ways: its device keys for the what-if, its devices
+// for the proposal.
+struct Board {
+    std::vector<std::string> Keys;
+    std::vector<BoardDevice> Devices;
+};
+
+bool ReadBoard(const BoardFile& file, Board* board, std::string* error)
+{
+    std::string text;
+    if (!ReadWholeFile(file.Path, &text, error)) {
+        *error = "cannot read " + file.Path + ": " + *error;
+        return false;
+    }
+    if (!ReadDeviceKeys(text, file.Source, &board->Keys, error) ||
+        !ReadBoardDevices(text, file.Source, &board->Devices, error)) {
+        *error = file.Path + " " + *error;
+        return false;
+    }
+    return true;
+}
+
+// --propose: a row for each board, printed, and with --write added.
+int Propose(const CheckOptions& options, const std::vector<Board>& boards, const PciIds& pciIds,
+            const WindowsVersion& windows, const std::string& settingsFile)
+{
+    int loadResult = LoadDriverTable();
+    FolderIndex folder(".");
+    PackageIndex packages(folder);
+    std::vector<std::string> names;
+    std::vector<std::vector<BoardDevice>> devices;
+    std::vector<std::vector<std::string>> keys;
+    for (size_t i = 0; i < boards.size(); ++i) {
+        names.push_back(options.Boards[i].Path);
+        devices.push_back(boards[i].Devices);
+        keys.push_back(boards[i].Keys);
+    }
+    ProposeContext context = {folder, packages, pciIds, options.Propose, windows, loadResult};
+    std::vector<Proposal> proposals = ProposeRows(context, names, devices, keys);
+    PrintProposals(stdout, options.Json, settingsFile, proposals, pciIds);
+    for (const Proposal& proposal : proposals) {
+        if (!proposal.Error.empty())
+            return kErrors;
+    }
+    return kClean;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -111,14 +162,11 @@ int main(int argc, char** argv)
     }
     const WindowsVersion& windows = *FindWindowsVersion(options.Windows);
 
-    std::vector<std::string> deviceKeys;
-    if (options.Source != WhatIfSource::None) {
-        std::string text;
+    std::vector<Board> boards(options.Boards.size());
+    for (size_t i = 0; i < boards.size(); ++i) {
         std::string error;
-        if (!ReadWholeFile(options.WhatIfFile, &text, &error))
-            return CannotRun("cannot read " + options.WhatIfFile + ": " + error);
-        if (!ReadDeviceKeys(text, options.Source, &deviceKeys, &error))
-            return CannotRun(options.WhatIfFile + " " + error);
+        if (!ReadBoard(options.Boards[i], &boards[i], &error))
+            return CannotRun(error);
     }
 
     fs::path folder;
@@ -131,6 +179,8 @@ int main(int argc, char** argv)
     pciIds.Load(PciIdsPath());
 
     CheckResult result;
+    if (fileName.empty() && options.Propose.Enabled)
+        return CannotRun("the folder " + folder.string() + " holds no PYXET.INI to propose rows for");
     if (fileName.empty()) {
         result.Errors.push_back({"PYXET.INI", "no-settings",
                                  "the folder " + folder.string() +
@@ -151,12 +201,17 @@ int main(int argc, char** argv)
     result.SettingsFile = (folder / fileName).string();
 
     PrepareProgramState(fileName, windows, options.Country);
+    if (options.Propose.Enabled)
+        return Propose(options, boards, pciIds, windows, result.SettingsFile);
     CheckFileContents(text, &result);
-    CheckDriverTable(FolderIndex("."), pciIds, &result);
+    FolderIndex here(".");
+    CheckDriverTable(here, pciIds, &result);
+    PackageIndex packages(here);
+    CheckPackages(packages, pciIds, &result);
     CheckTexts(&result);
     if (judgesDisk)
         CheckDisk(".", options.Disk, &result);
-    if (options.Source != WhatIfSource::None)
-        result.WhatIf = RunWhatIf(deviceKeys, windows, result.LoadResult);
+    if (!boards.empty())
+        result.WhatIf = RunWhatIf(boards[0].Keys, windows, result.LoadResult);
     return Report(options, result, pciIds, windows);
 }

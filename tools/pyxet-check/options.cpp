@@ -9,6 +9,7 @@
 const char kUsage[] =
     "usage: pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]\n"
     "                   [--image iso|floppy] [--all] [--list-files] PATH\n"
+    "       pyxet-check --propose [--lspci FILE | --reg FILE]... [--package DRIVERS\\X] [--flags F] [--write] PATH\n"
     "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
     "  or a settings file. Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n"
     "  The names a folder puts on a disk are judged too; a settings file's folder's only with\n"
@@ -26,21 +27,68 @@ static bool IsCountryCode(const std::string& text)
     return text.find_first_not_of("0123456789") == std::string::npos;
 }
 
+// The flags of a proposed row: one to four hexadecimal digits.
+static bool IsFlagsValue(const std::string& text)
+{
+    return !text.empty() && text.size() <= 4 && text.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+}
+
+// --propose, --package, --flags and --write; false when argument is none of them.
+static bool ParseProposeOption(const std::string& argument, const char* value, ProposeOptions* propose,
+                               std::string* error)
+{
+    if (argument == "--propose") {
+        propose->Enabled = true;
+    } else if (argument == "--write") {
+        propose->Write = true;
+    } else if (argument == "--package") {
+        propose->Package = value;
+    } else if (argument == "--flags") {
+        propose->Flags = value;
+        propose->FlagsGiven = true;
+        if (!IsFlagsValue(propose->Flags))
+            *error = "--flags takes 1 to 4 hexadecimal digits, not " + propose->Flags;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// What --propose needs, and what only --propose allows.
+static std::string CheckProposeOptions(const CheckOptions& options)
+{
+    const ProposeOptions& propose = options.Propose;
+    if (!propose.Enabled) {
+        if (propose.Write || propose.FlagsGiven || !propose.Package.empty())
+            return "--package, --flags and --write go with --propose";
+        if (options.Boards.size() > 1)
+            return "give --lspci or --reg once";
+        return "";
+    }
+    if (options.Boards.empty())
+        return "--propose needs a board: --lspci FILE or --reg FILE";
+    return "";
+}
+
 std::string ParseOptions(int argc, char** argv, CheckOptions* options)
 {
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool takesValue = argument == "--lspci" || argument == "--reg" || argument == "--windows" ||
-                          argument == "--country" || argument == "--image";
+                          argument == "--country" || argument == "--image" || argument == "--package" ||
+                          argument == "--flags";
         if (takesValue && i + 1 >= argc)
             return argument + " needs a value";
-        if (argument == "--json") {
+        std::string error;
+        if (ParseProposeOption(argument, takesValue ? argv[i + 1] : nullptr, &options->Propose, &error)) {
+            if (!error.empty())
+                return error;
+            i += takesValue;
+        } else if (argument == "--json") {
             options->Json = true;
         } else if (argument == "--lspci" || argument == "--reg") {
-            if (options->Source != WhatIfSource::None)
-                return "give --lspci or --reg once";
-            options->Source = argument == "--lspci" ? WhatIfSource::Lspci : WhatIfSource::Reg;
-            options->WhatIfFile = argv[++i];
+            WhatIfSource source = argument == "--lspci" ? WhatIfSource::Lspci : WhatIfSource::Reg;
+            options->Boards.push_back({source, argv[++i]});
         } else if (argument == "--windows") {
             options->Windows = argv[++i];
             if (FindWindowsVersion(options->Windows) == nullptr)
@@ -66,5 +114,5 @@ std::string ParseOptions(int argc, char** argv, CheckOptions* options)
     }
     if (options->Path.empty())
         return "PATH is missing";
-    return "";
+    return CheckProposeOptions(*options);
 }

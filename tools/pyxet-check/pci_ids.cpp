@@ -63,6 +63,22 @@ const std::string* PciIds::DeviceName(WORD vendor, WORD device) const
     return name == found->second.Devices.end() ? nullptr : &name->second;
 }
 
+WORD PciIds::AgpDisabledVariant(WORD vendor, WORD device) const
+{
+    static const std::string kSuffix = " (AGP disabled)";
+    const std::string* name = DeviceName(vendor, device);
+    if (name == nullptr)
+        return 0;
+    bool disabled = name->size() > kSuffix.size() &&
+                    name->compare(name->size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
+    const std::string other = disabled ? name->substr(0, name->size() - kSuffix.size()) : *name + kSuffix;
+    for (const auto& [code, otherName] : vendors_.at(vendor).Devices) {
+        if (otherName == other)
+            return code;
+    }
+    return 0;
+}
+
 std::string PciIdsPath()
 {
     const char* path = std::getenv("PYXET_PCI_IDS");

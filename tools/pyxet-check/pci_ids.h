@@ -17,6 +17,10 @@ public:
     const std::string* VendorName(WORD vendor) const;
     const std::string* DeviceName(WORD vendor, WORD device) const;
 
+    // The same chipset's other host bridge when the list names one of the two
+    // as the other's "AGP disabled" variant (Intel 440BX: 7190 and 7192), or 0.
+    WORD AgpDisabledVariant(WORD vendor, WORD device) const;
+
 private:
     struct Vendor {
         std::string Name;

@@ -2,6 +2,7 @@
 #include "report.h"
 
 #include "pci_ids.h"
+#include "propose.h"
 
 namespace {
 
@@ -124,6 +125,38 @@ void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
     }
 }
 
+// One line per package: what its INF files list, the rows that use it, the
+// host bridges no row detects.
+void PrintPackages(FILE* out, const CheckResult& result)
+{
+    for (const PackageCoverage& coverage : result.Coverage) {
+        std::string undetected;
+        for (const std::string& device : coverage.Undetected)
+            undetected += " " + device;
+        std::fprintf(out, "Package %s: its INF files list %zu PCI device%s; %zu row%s use%s it; %s\n",
+                     Utf8FromCp1252(coverage.Package).c_str(), coverage.Lists.size(),
+                     coverage.Lists.size() == 1 ? "" : "s", coverage.Rows.size(), coverage.Rows.size() == 1 ? "" : "s",
+                     coverage.Rows.size() == 1 ? "s" : "",
+                     undetected.empty() ? "no row misses a listed host bridge"
+                                        : ("no row detects the listed host bridge" +
+                                           std::string(coverage.Undetected.size() == 1 ? "" : "s") + undetected)
+                                              .c_str());
+    }
+}
+
+std::string JsonCoverage(const std::vector<PackageCoverage>& coverage)
+{
+    std::string out = "{";
+    for (size_t i = 0; i < coverage.size(); ++i)
+        out += std::string(i ? "," : "") + "\n    " + JsonString(coverage[i].Package) +
+               ": {\"lists\": " + JsonStrings(coverage[i].Lists) +
+               ", \"detected_by_rows\": " + JsonStrings(coverage[i].DetectedByRows) +
+               ",\n      \"host_bridges\": " + JsonStrings(coverage[i].HostBridges) +
+               ", \"undetected\": " + JsonStrings(coverage[i].Undetected) +
+               ", \"rows\": " + JsonStrings(coverage[i].Rows) + "}";
+    return out + (coverage.empty() ? "}" : "\n  }");
+}
+
 void PrintLanguages(FILE* out, const CheckResult& result)
 {
     std::fprintf(out, "Languages:");
@@ -155,7 +188,91 @@ void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& resul
         std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromCp1252(whatIf.Dialogs[i]).c_str());
 }
 
+std::string JsonOrNull(const std::string& text)
+{
+    return text.empty() ? "null" : JsonString(text);
+}
+
+std::string JsonProposal(const Proposal& proposal)
+{
+    int index = proposal.Key.empty() ? 0 : std::stoi(proposal.Key.substr(4));
+    return "\n    {\"board\": " + JsonString(proposal.Board) +
+           ", \"host\": " + (proposal.Host ? JsonString(Hex4(proposal.Host->Vendor) + ":" + Hex4(proposal.Host->Device)) : "null") +
+           ",\n     \"row\": " + (proposal.Row ? JsonRow(*proposal.Row, index).substr(5) : "null") +
+           ",\n     \"package\": " + JsonOrNull(proposal.Package) + ", \"why\": " + JsonStrings(proposal.Why) +
+           ",\n     \"already_detected_by\": " +
+           (proposal.AlreadyDetectedBy >= 0 ? "\"chip" + std::to_string(proposal.AlreadyDetectedBy) + "\"" : "null") +
+           ", \"reached\": " + (proposal.Reached ? "true" : "false") + ", \"reach\": " + JsonOrNull(proposal.Reach) +
+           ", \"written\": " + (proposal.Written ? "true" : "false") + ", \"error\": " + JsonOrNull(proposal.Error) + "}";
+}
+
+void PrintProposalPlain(FILE* out, const Proposal& proposal, const PciIds& pciIds)
+{
+    std::fprintf(out, "Board %s:", proposal.Board.c_str());
+    if (proposal.Host)
+        std::fprintf(out, " host bridge %s", PciName(pciIds, proposal.Host->Vendor, proposal.Host->Device).c_str());
+    std::fprintf(out, "\n");
+    for (const std::string& why : proposal.Why)
+        std::fprintf(out, "  %s\n", Utf8FromCp1252(why).c_str());
+    if (proposal.Row) {
+        std::fprintf(out, "%s=%s\n", proposal.Key.c_str(), Utf8FromCp1252(proposal.Value).c_str());
+        if (proposal.AlreadyDetectedBy >= 0)
+            std::fprintf(out, "  the table detects this board already: chip%d \"%s\" would win\n", proposal.AlreadyDetectedBy,
+                         Utf8FromCp1252(DriverTable.Rows[proposal.AlreadyDetectedBy].Name).c_str());
+        else
+            std::fprintf(out, "  the table does not detect this board yet\n");
+        std::fprintf(out, "  the new row %s: %s\n", proposal.Reached ? "would be reached" : "would not be reached",
+                     proposal.Reach.c_str());
+    }
+    if (proposal.Written)
+        std::fprintf(out, "  written as %s\n", proposal.Key.c_str());
+    if (!proposal.Error.empty())
+        std::fprintf(out, "error: %s\n", Utf8FromCp1252(proposal.Error).c_str());
+}
+
 }  // namespace
+
+void PrintProposals(FILE* out, bool json, const std::string& settingsFile, const std::vector<Proposal>& proposals,
+                    const PciIds& pciIds)
+{
+    if (json) {
+        std::string items = "[";
+        for (size_t i = 0; i < proposals.size(); ++i)
+            items += (i ? "," : "") + JsonProposal(proposals[i]);
+        std::fprintf(out, "{\n  \"settings\": %s,\n  \"proposals\": %s\n}\n", JsonString(settingsFile).c_str(),
+                     (items + (proposals.empty() ? "]" : "\n  ]")).c_str());
+        return;
+    }
+    std::fprintf(out, "Settings file: %s\n", settingsFile.c_str());
+    for (const Proposal& proposal : proposals)
+        PrintProposalPlain(out, proposal, pciIds);
+}
+
+std::string Cp1252FromUtf8(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        unsigned code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (size_t k = 1; k < length && i + k < text.size(); ++k)
+            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        i += length;
+        if (length == 1 && lead >= 0x80) {
+            out += '?';
+            continue;
+        }
+        char byte = '?';
+        if (code < 0x80 || (code >= 0xA0 && code < 0x100))
+            byte = static_cast<char>(code);
+        for (int high = 0; high < 32; ++high) {
+            if (kCp1252High[high] != 0 && kCp1252High[high] == code)
+                byte = static_cast<char>(0x80 + high);
+        }
+        out += byte;
+    }
+    return out;
+}
 
 std::string Utf8FromCp1252(const std::string& text)
 {
@@ -178,12 +295,15 @@ void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, cons
         std::fprintf(out, "note: %s\n", note.c_str());
     if (!result.SettingsFile.empty()) {
         PrintRows(out, result, pciIds);
+        PrintPackages(out, result);
         PrintLanguages(out, result);
     }
     for (const Finding& finding : result.Errors)
         PrintFinding(out, "error", finding);
     for (const Finding& finding : result.Warnings)
         PrintFinding(out, "warning", finding);
+    for (const Finding& finding : result.PackageNotes)
+        PrintFinding(out, "note", finding);
     if (result.WhatIf)
         PrintWhatIf(out, *result.WhatIf, result, windows, country);
     std::fprintf(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
@@ -206,6 +326,8 @@ void PrintJson(FILE* out, const CheckResult& result)
                  result.SettingsFile.empty() ? "null" : JsonString(result.SettingsFile).c_str(), rows.c_str(),
                  JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
                  JsonStrings(result.Notes).c_str());
+    std::fprintf(out, ",\n  \"package_notes\": %s,\n  \"coverage\": %s", JsonFindings(result.PackageNotes).c_str(),
+                 JsonCoverage(result.Coverage).c_str());
     if (result.WhatIf)
         std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIf(*result.WhatIf).c_str());
     std::fprintf(out, "\n}\n");

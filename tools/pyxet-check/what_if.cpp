@@ -3,6 +3,7 @@
 // DetectChipset and IsDriverSupported decide.
 #include "what_if.h"
 
+#include <cctype>
 #include <cstring>
 #include <strings.h>
 
@@ -80,6 +81,24 @@ bool LastDeviceId(const std::string& line, std::string* vendor, std::string* dev
     return found;
 }
 
+// The class of a device line: "0600" of "00:00.0 0600: ..." (-n) or of
+// "00:00.0 Host bridge [0600]: ..." (-nn); empty when it shows none.
+std::string LspciClass(const std::string& line)
+{
+    size_t at = line.find(' ');
+    if (at == std::string::npos)
+        return "";
+    ++at;
+    if (IsHexRun(line, at, 4) && line.size() > at + 4 && line[at + 4] == ':')
+        return line.substr(at, 4);
+    size_t close = line.find("]: ", at);
+    if (close == std::string::npos || close < at + 5 || line[close - 5] != '[' || !IsHexRun(line, close - 4, 4))
+        return "";
+    return line.substr(close - 4, 4);
+}
+
+const char kNoLspciDevice[] = "holds no device line of lspci -n or lspci -nn (\"00:00.0 0600: 8086:7190\")";
+
 bool ReadLspci(const std::string& text, std::vector<std::string>* keys, std::string* error)
 {
     for (const std::string& line : Lines(text)) {
@@ -89,8 +108,39 @@ bool ReadLspci(const std::string& text, std::vector<std::string>* keys, std::str
             keys->push_back("VEN_" + vendor + "&DEV_" + device);
     }
     if (keys->empty())
-        *error = "holds no device line of lspci -n or lspci -nn (\"00:00.0 0600: 8086:7190\")";
+        *error = kNoLspciDevice;
     return !keys->empty();
+}
+
+WORD HexWord(const std::string& digits)
+{
+    return static_cast<WORD>(std::stoul(digits, nullptr, 16));
+}
+
+// Adds the device unless the board has it already; returns it.
+BoardDevice* AddBoardDevice(std::vector<BoardDevice>* devices, WORD vendor, WORD device)
+{
+    for (BoardDevice& known : *devices) {
+        if (known.Vendor == vendor && known.Device == device)
+            return &known;
+    }
+    devices->push_back({vendor, device, false});
+    return &devices->back();
+}
+
+bool ReadLspciDevices(const std::string& text, std::vector<BoardDevice>* devices, std::string* error)
+{
+    for (const std::string& line : Lines(text)) {
+        std::string vendor;
+        std::string device;
+        if (!StartsWithSlot(line) || !LastDeviceId(line, &vendor, &device))
+            continue;
+        BoardDevice* found = AddBoardDevice(devices, HexWord(vendor), HexWord(device));
+        found->HostBridge = found->HostBridge || LspciClass(line) == "0600";
+    }
+    if (devices->empty())
+        *error = kNoLspciDevice;
+    return !devices->empty();
 }
 
 // REGEDIT 5 exports are UTF-16; the key names are plain ASCII.
@@ -107,32 +157,86 @@ const char* const kRegistryPciKeys[] = {
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\",
 };
 
-bool ReadRegistryExport(std::string text, std::vector<std::string>* keys, std::string* error)
+// The lines of a registry export, or false with the reason when it is none.
+bool RegistryLines(std::string text, std::vector<std::string>* lines, std::string* error)
 {
     if (text.compare(0, 2, "\xFF\xFE") == 0)
         text = Utf16ToAscii(text);
-    std::vector<std::string> lines = Lines(text);
-    if (lines.empty() || (lines[0] != "REGEDIT4" && lines[0] != "Windows Registry Editor Version 5.00")) {
+    *lines = Lines(text);
+    if (lines->empty() || ((*lines)[0] != "REGEDIT4" && (*lines)[0] != "Windows Registry Editor Version 5.00")) {
         *error = "is no REGEDIT4 export: its first line is not \"REGEDIT4\"";
         return false;
     }
+    return true;
+}
+
+// The device key name of a key line under a PCI key ("VEN_1106&DEV_0598&..."),
+// or empty.
+std::string RegistryDeviceKey(const std::string& line)
+{
+    for (const char* pciKey : kRegistryPciKeys) {
+        size_t length = strlen(pciKey);
+        if (line.size() <= length + 1 || line[0] != '[' || strncasecmp(line.c_str() + 1, pciKey, length) != 0)
+            continue;
+        std::string rest = line.substr(length + 1);
+        return rest.substr(0, rest.find_first_of("\\]"));
+    }
+    return "";
+}
+
+const char kNoRegistryDevice[] =
+    "holds no key under HKEY_LOCAL_MACHINE\\Enum\\PCI or HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI";
+
+bool ReadRegistryExport(const std::string& text, std::vector<std::string>* keys, std::string* error)
+{
+    std::vector<std::string> lines;
+    if (!RegistryLines(text, &lines, error))
+        return false;
     for (const std::string& line : lines) {
-        for (const char* pciKey : kRegistryPciKeys) {
-            size_t length = strlen(pciKey);
-            if (line.size() <= length + 1 || line[0] != '[' || strncasecmp(line.c_str() + 1, pciKey, length) != 0)
-                continue;
-            std::string rest = line.substr(length + 1);
-            std::string name = rest.substr(0, rest.find_first_of("\\]"));
-            bool known = false;
-            for (const std::string& key : *keys)
-                known = known || strcasecmp(key.c_str(), name.c_str()) == 0;
-            if (!name.empty() && !known)
-                keys->push_back(name);
-        }
+        std::string name = RegistryDeviceKey(line);
+        bool known = false;
+        for (const std::string& key : *keys)
+            known = known || strcasecmp(key.c_str(), name.c_str()) == 0;
+        if (!name.empty() && !known)
+            keys->push_back(name);
     }
     if (keys->empty())
-        *error = "holds no key under HKEY_LOCAL_MACHINE\\Enum\\PCI or HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI";
+        *error = kNoRegistryDevice;
     return !keys->empty();
+}
+
+// Whether a value line is HardwareID or CompatibleIDs and holds CC_0600.
+bool NamesHostBridgeClass(const std::string& line)
+{
+    bool idValue = strncasecmp(line.c_str(), "\"HardwareID\"=", 13) == 0 ||
+                   strncasecmp(line.c_str(), "\"CompatibleIDs\"=", 16) == 0;
+    std::string upper;
+    for (char c : line)
+        upper += static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return idValue && upper.find("CC_0600") != std::string::npos;
+}
+
+bool ReadRegistryDevices(const std::string& text, std::vector<BoardDevice>* devices, std::string* error)
+{
+    std::vector<std::string> lines;
+    if (!RegistryLines(text, &lines, error))
+        return false;
+    BoardDevice* current = nullptr;
+    for (const std::string& line : lines) {
+        if (!line.empty() && line[0] == '[') {
+            std::string name = RegistryDeviceKey(line);
+            const bool named = name.size() >= 17 && strncasecmp(name.c_str(), "VEN_", 4) == 0 &&
+                               strncasecmp(name.c_str() + 8, "&DEV_", 5) == 0 && IsHexRun(name, 4, 4) &&
+                               IsHexRun(name, 13, 4);
+            current = named ? AddBoardDevice(devices, HexWord(name.substr(4, 4)), HexWord(name.substr(13, 4)))
+                            : nullptr;
+        } else if (current != nullptr && NamesHostBridgeClass(line)) {
+            current->HostBridge = true;
+        }
+    }
+    if (devices->empty())
+        *error = kNoRegistryDevice;
+    return !devices->empty();
 }
 
 std::string Quoted(const std::string& text)
@@ -187,6 +291,14 @@ bool ReadDeviceKeys(const std::string& text, WhatIfSource source, std::vector<st
 {
     keys->clear();
     return source == WhatIfSource::Lspci ? ReadLspci(text, keys, error) : ReadRegistryExport(text, keys, error);
+}
+
+bool ReadBoardDevices(const std::string& text, WhatIfSource source, std::vector<BoardDevice>* devices,
+                      std::string* error)
+{
+    devices->clear();
+    return source == WhatIfSource::Lspci ? ReadLspciDevices(text, devices, error)
+                                         : ReadRegistryDevices(text, devices, error);
 }
 
 WhatIfResult RunWhatIf(const std::vector<std::string>& keys, const WindowsVersion& windows, int loadResult)

@@ -15,6 +15,20 @@
 bool ReadDeviceKeys(const std::string& text, WhatIfSource source, std::vector<std::string>* keys,
                     std::string* error);
 
+// A PCI device of the board, and whether it is its host bridge: of class
+// 0600 in lspci -nn (or -n), or with CC_0600 in the HardwareID or
+// CompatibleIDs value of its registry key.
+struct BoardDevice {
+    WORD Vendor = 0;
+    WORD Device = 0;
+    bool HostBridge = false;
+};
+
+// The board's devices in the order the input names them, each once. On
+// input that names no device, returns false with the reason.
+bool ReadBoardDevices(const std::string& text, WhatIfSource source, std::vector<BoardDevice>* devices,
+                      std::string* error);
+
 // Runs the program's detection over the loaded table against those keys,
 // judges the detected row's driver on this Windows, and lists the boxes and
 // dialogs the user sees up to the detection dialog.
