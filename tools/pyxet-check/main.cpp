@@ -11,10 +11,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "check.h"
 #include "folder_index.h"
+#include "host.h"
 #include "options.h"
 #include "pci_ids.h"
 #include "report.h"
@@ -97,6 +97,7 @@ int main(int argc, char** argv)
         return kCannotRun;
     }
     const WindowsVersion& windows = *FindWindowsVersion(options.Windows);
+    SetUpStandardOutput(options.Json);
 
     std::vector<std::string> deviceKeys;
     if (options.Source != WhatIfSource::None) {
@@ -130,8 +131,10 @@ int main(int argc, char** argv)
     // name from its own folder.
     if (fileName.size() >= kPathSize)
         return CannotRun("the settings file's name is longer than 127 characters");
-    if (chdir(folder.c_str()) != 0)
-        return CannotRun("cannot enter " + folder.string() + ": " + std::strerror(errno));
+    std::error_code code;
+    fs::current_path(folder, code);
+    if (code)
+        return CannotRun("cannot enter " + folder.string() + ": " + code.message());
     result.SettingsFile = (folder / fileName).string();
 
     PrepareProgramState(fileName, windows, options.Country);
