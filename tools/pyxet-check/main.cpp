@@ -2,10 +2,12 @@
 // settings file of the folder is right, and what the program would detect
 // on a given board.
 //
-//   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N] PATH
+//   pyxet-check [--json] [--lspci FILE | --reg FILE]... [--windows 95|98|me] [--build N] [--country N] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
-// errors, 2 when it cannot run (bad usage, unreadable path or input).
+// errors, 2 when it cannot run (bad usage, unreadable path or input); --help
+// exits 0. With --json the standard output is one JSON object whatever the
+// outcome.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -26,10 +28,21 @@ namespace {
 
 enum { kClean = 0, kErrors = 1, kCannotRun = 2 };
 
-int CannotRun(const std::string& message)
+// Says why the check cannot run: on the standard error, and with --json as
+// the one object of the standard output too.
+int CannotRun(const CheckOptions& options, const std::string& message)
 {
     std::fprintf(stderr, "pyxet-check: %s\n", message.c_str());
+    if (options.Json)
+        PrintJsonError(stdout, message);
     return kCannotRun;
+}
+
+int UsageError(const CheckOptions& options, const std::string& message)
+{
+    int status = CannotRun(options, message);
+    std::fprintf(stderr, "usage: pyxet-check [OPTION]... PATH (pyxet-check --help tells more)\n");
+    return status;
 }
 
 // Reads a whole file; false with the reason when it cannot.
@@ -76,14 +89,31 @@ bool LocateSettings(const std::string& path, fs::path* folder, std::string* file
     return true;
 }
 
-int Report(const CheckOptions& options, const CheckResult& result, const PciIds& pciIds,
-           const WindowsVersion& windows)
+int Report(const CheckOptions& options, const CheckResult& result, const PciIds& pciIds)
 {
     if (options.Json)
         PrintJson(stdout, result);
     else
-        PrintPlain(stdout, result, pciIds, windows, options.Country);
+        PrintPlain(stdout, result, pciIds, *options.Version, options.Country);
     return result.Errors.empty() ? kClean : kErrors;
+}
+
+// Reads each board's device keys; false with the reason when one cannot be read.
+bool ReadBoards(const std::vector<Board>& boards, std::vector<std::vector<std::string>>* keys, std::string* error)
+{
+    for (const Board& board : boards) {
+        std::string text;
+        keys->emplace_back();
+        if (!ReadWholeFile(board.File, &text, error)) {
+            *error = "cannot read " + board.File + ": " + *error;
+            return false;
+        }
+        if (!ReadDeviceKeys(text, board.Source, &keys->back(), error)) {
+            *error = board.File + " " + *error;
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -92,28 +122,23 @@ int main(int argc, char** argv)
 {
     CheckOptions options;
     std::string usageError = ParseOptions(argc, argv, &options);
-    if (!usageError.empty()) {
-        std::fprintf(stderr, "pyxet-check: %s\n%s", usageError.c_str(), kUsage);
-        return kCannotRun;
+    SetUpStandardOutput(options.Json && !options.Help);
+    if (options.Help) {
+        std::fputs(Usage().c_str(), stdout);
+        return kClean;
     }
-    const WindowsVersion& windows = *FindWindowsVersion(options.Windows);
-    SetUpStandardOutput(options.Json);
+    if (!usageError.empty())
+        return UsageError(options, usageError);
 
-    std::vector<std::string> deviceKeys;
-    if (options.Source != WhatIfSource::None) {
-        std::string text;
-        std::string error;
-        if (!ReadWholeFile(options.WhatIfFile, &text, &error))
-            return CannotRun("cannot read " + options.WhatIfFile + ": " + error);
-        if (!ReadDeviceKeys(text, options.Source, &deviceKeys, &error))
-            return CannotRun(options.WhatIfFile + " " + error);
-    }
+    std::vector<std::vector<std::string>> boardKeys;
+    std::string error;
+    if (!ReadBoards(options.Boards, &boardKeys, &error))
+        return CannotRun(options, error);
 
     fs::path folder;
     std::string fileName;
-    std::string error;
     if (!LocateSettings(options.Path, &folder, &fileName, &error))
-        return CannotRun(error);
+        return CannotRun(options, error);
     PciIds pciIds;
     pciIds.Load(PciIdsPath());
 
@@ -122,26 +147,26 @@ int main(int argc, char** argv)
         result.Errors.push_back({"PYXET.INI", "no-settings",
                                  "the folder " + folder.string() +
                                      " holds no PYXET.INI: the program shows empty texts and an empty list"});
-        return Report(options, result, pciIds, windows);
+        return Report(options, result, pciIds);
     }
     std::string text;
     if (!ReadWholeFile((folder / fileName).string(), &text, &error))
-        return CannotRun("cannot read " + (folder / fileName).string() + ": " + error);
+        return CannotRun(options, "cannot read " + (folder / fileName).string() + ": " + error);
     // The program's path fields hold 127 characters: read the file by its
     // name from its own folder.
     if (fileName.size() >= kPathSize)
-        return CannotRun("the settings file's name is longer than 127 characters");
+        return CannotRun(options, "the settings file's name is longer than 127 characters");
     std::error_code code;
     fs::current_path(folder, code);
     if (code)
-        return CannotRun("cannot enter " + folder.string() + ": " + code.message());
+        return CannotRun(options, "cannot enter " + folder.string() + ": " + code.message());
     result.SettingsFile = (folder / fileName).string();
 
-    PrepareProgramState(fileName, windows, options.Country);
+    PrepareProgramState(fileName, *options.Version, options.Country);
     CheckFileContents(text, &result);
     CheckDriverTable(FolderIndex("."), pciIds, &result);
     CheckTexts(&result);
-    if (options.Source != WhatIfSource::None)
-        result.WhatIf = RunWhatIf(deviceKeys, windows, result.LoadResult);
-    return Report(options, result, pciIds, windows);
+    for (size_t i = 0; i < options.Boards.size(); ++i)
+        result.WhatIfs.push_back(RunWhatIf(options.Boards[i].File, boardKeys[i], *options.Version, result.LoadResult));
+    return Report(options, result, pciIds);
 }

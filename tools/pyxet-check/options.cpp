@@ -1,56 +1,186 @@
-// Parsing of pyxet-check's command line.
+// Parsing of pyxet-check's command line: one table of options, each with its
+// value, its line of the usage and what it sets.
 #include "options.h"
 
-#include <cstring>
+#include <cctype>
+#include <cstdio>
 
 #include "check.h"
 #include "core/program_state.h"
 
-const char kUsage[] =
-    "usage: pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N] PATH\n"
-    "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
-    "  or a settings file. Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n";
+namespace {
 
-static bool IsCountryCode(const std::string& text)
+// The Windows of a what-if that names neither --windows nor --build.
+const char kDefaultWindows[] = "98";
+
+// Sets options from an option's value (empty for a flag); returns the usage
+// error, or nothing.
+using ApplyOption = std::string (*)(const std::string& value, CheckOptions* options);
+
+struct OptionRule {
+    const char* Name;
+    const char* Alias;  // a short name, or nullptr
+    const char* Value;  // the value's name in the usage; nullptr for a flag
+    bool NeedsBoard;    // only a board's what-if reads it
+    const char* Help;
+    ApplyOption Apply;
+};
+
+bool IsDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+std::string Lowered(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string SetHelp(const std::string&, CheckOptions* options)
+{
+    options->Help = true;
+    return "";
+}
+
+std::string SetJson(const std::string&, CheckOptions* options)
+{
+    options->Json = true;
+    return "";
+}
+
+std::string AddLspciBoard(const std::string& file, CheckOptions* options)
+{
+    options->Boards.push_back({WhatIfSource::Lspci, file});
+    return "";
+}
+
+std::string AddRegistryBoard(const std::string& file, CheckOptions* options)
+{
+    options->Boards.push_back({WhatIfSource::Reg, file});
+    return "";
+}
+
+std::string SetWindows(const std::string& value, CheckOptions* options)
+{
+    options->Windows = Lowered(value);
+    if (FindWindowsVersion(options->Windows, 0) == nullptr)
+        return "--windows takes 95, 98 or me, not " + value;
+    return "";
+}
+
+std::string SetBuild(const std::string& value, CheckOptions* options)
+{
+    // Windows reports the build in 16 bits; longer digit runs name none.
+    options->Build = IsDigits(value) && value.size() <= 5 ? std::stoul(value) : 0;
+    if (options->Build == 0 || FindWindowsVersion("", options->Build) == nullptr)
+        return "--build takes a build of Windows 95, 98 or ME (" + KnownBuilds("") + "), not " + value;
+    return "";
+}
+
+std::string SetCountry(const std::string& value, CheckOptions* options)
 {
     // The program reads the country code into 20 bytes and names a section by it.
-    if (text.empty() || text.size() >= kCountrySize)
-        return false;
-    return text.find_first_not_of("0123456789") == std::string::npos;
+    options->Country = value;
+    if (!IsDigits(value) || value.size() >= kCountrySize)
+        return "--country takes a country code of 1 to 19 digits, not " + value;
+    return "";
+}
+
+const OptionRule kOptions[] = {
+    {"--help", "-h", nullptr, false, "print this and exit", SetHelp},
+    {"--json", nullptr, nullptr, false, "print one JSON object instead of text", SetJson},
+    {"--lspci", nullptr, "FILE", false, "a board, as lspci -n or lspci -nn lists it; may be repeated",
+     AddLspciBoard},
+    {"--reg", nullptr, "FILE", false,
+     "a board, as REGEDIT exports HKLM\\Enum\\PCI; may be repeated", AddRegistryBoard},
+    {"--windows", nullptr, "95|98|me", true, "the boards' Windows, in any case (default 98)", SetWindows},
+    {"--build", nullptr, "N", true, "the boards' Windows build (see below)", SetBuild},
+    {"--country", nullptr, "N", true, "the boards' Windows country code (default 1)", SetCountry},
+};
+
+const OptionRule* FindOption(const std::string& argument)
+{
+    for (const OptionRule& rule : kOptions) {
+        if (argument == rule.Name || (rule.Alias != nullptr && argument == rule.Alias))
+            return &rule;
+    }
+    return nullptr;
+}
+
+// The Windows that --windows and --build name together.
+std::string ResolveWindows(CheckOptions* options)
+{
+    std::string name = options->Windows.empty() && options->Build == 0 ? kDefaultWindows : options->Windows;
+    options->Version = FindWindowsVersion(name, options->Build);
+    if (options->Version == nullptr)
+        return "Windows " + name + " has no build " + std::to_string(options->Build) + " (its builds: " +
+               KnownBuilds(name) + ")";
+    return "";
+}
+
+// The checks of the command line as a whole, once every argument is read.
+std::string FinishOptions(const OptionRule* needingBoard, CheckOptions* options)
+{
+    if (options->Path.empty())
+        return "PATH is missing";
+    if (needingBoard != nullptr && options->Boards.empty())
+        return std::string(needingBoard->Name) + " is about a board: give one with --lspci FILE or --reg FILE";
+    return ResolveWindows(options);
+}
+
+}  // namespace
+
+std::string Usage()
+{
+    std::string usage =
+        "usage: pyxet-check [OPTION]... PATH\n"
+        "Checks a driver CD folder's settings file as the program reads it, and what\n"
+        "the program would do on each board given.\n"
+        "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
+        "  or a settings file.\n";
+    for (const OptionRule& rule : kOptions) {
+        std::string names = rule.Alias != nullptr ? rule.Alias + std::string(", ") + rule.Name : rule.Name;
+        if (rule.Value != nullptr)
+            names += std::string(" ") + rule.Value;
+        char line[160];
+        std::snprintf(line, sizeof line, "  %-20s %s\n", names.c_str(), rule.Help);
+        usage += line;
+    }
+    return usage +
+           "--windows, --build and --country need a board. A build names its Windows:\n"
+           "  " + KnownBuilds("") + ".\n"
+           "  Without --build: 95 is build 950, 98 build 2222, me build 3000.\n"
+           "Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n";
 }
 
 std::string ParseOptions(int argc, char** argv, CheckOptions* options)
 {
+    std::string error;
+    auto keepFirst = [&error](const std::string& message) {
+        if (error.empty())
+            error = message;
+    };
+    const OptionRule* needingBoard = nullptr;
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
-        bool takesValue = argument == "--lspci" || argument == "--reg" || argument == "--windows" ||
-                          argument == "--country";
-        if (takesValue && i + 1 >= argc)
-            return argument + " needs a value";
-        if (argument == "--json") {
-            options->Json = true;
-        } else if (argument == "--lspci" || argument == "--reg") {
-            if (options->Source != WhatIfSource::None)
-                return "give --lspci or --reg once";
-            options->Source = argument == "--lspci" ? WhatIfSource::Lspci : WhatIfSource::Reg;
-            options->WhatIfFile = argv[++i];
-        } else if (argument == "--windows") {
-            options->Windows = argv[++i];
-            if (FindWindowsVersion(options->Windows) == nullptr)
-                return "--windows takes 95, 98 or me, not " + options->Windows;
-        } else if (argument == "--country") {
-            options->Country = argv[++i];
-            if (!IsCountryCode(options->Country))
-                return "--country takes a country code of 1 to 19 digits, not " + options->Country;
-        } else if (argument.size() > 1 && argument[0] == '-') {
-            return "unknown option " + argument;
-        } else if (options->Path.empty()) {
-            options->Path = argument;
+        const OptionRule* rule = FindOption(argument);
+        if (rule == nullptr) {
+            if (argument.size() > 1 && argument[0] == '-')
+                keepFirst("unknown option " + argument);
+            else if (options->Path.empty())
+                options->Path = argument;
+            else
+                keepFirst("one PATH only");
+        } else if (rule->Value != nullptr && i + 1 >= argc) {
+            keepFirst(argument + " needs a value");
         } else {
-            return "one PATH only";
+            keepFirst(rule->Apply(rule->Value != nullptr ? argv[++i] : "", options));
+            if (rule->NeedsBoard && needingBoard == nullptr)
+                needingBoard = rule;
         }
     }
-    if (options->Path.empty())
-        return "PATH is missing";
-    return "";
+    keepFirst(FinishOptions(needingBoard, options));
+    return error;
 }

@@ -78,15 +78,32 @@ std::string JsonRow(const DriverEntry& row, int index)
            ", \"command\": " + JsonString(row.Command) + ", \"restart\": " + std::to_string(row.RestartFlag) + "}";
 }
 
+std::string JsonOptional(const std::optional<std::string>& text)
+{
+    return text ? JsonString(*text) : "null";
+}
+
 std::string JsonWhatIf(const WhatIfResult& whatIf)
 {
     std::vector<std::string> probes;
     for (const auto& [vendor, device] : whatIf.Probes)
         probes.push_back(Hex4(vendor) + ":" + Hex4(device));
-    return "{\"probes\": " + JsonStrings(probes) +
+    return "{\"board\": " + JsonString(whatIf.Board) + ", \"probes\": " + JsonStrings(probes) +
            ", \"detected\": " + (whatIf.Detected >= 0 ? std::to_string(whatIf.Detected) : "null") +
            ", \"supported\": " + (whatIf.Supported ? "true" : "false") +
-           ", \"dialogs\": " + JsonStrings(whatIf.Dialogs) + "}";
+           ", \"dialogs\": " + JsonStrings(whatIf.Dialogs) + ", \"folder\": " + JsonOptional(whatIf.Folder) +
+           ", \"starts\": " + JsonOptional(whatIf.Starts) + "}";
+}
+
+// One board's what-if as an object, several as an array of them.
+std::string JsonWhatIfs(const std::vector<WhatIfResult>& whatIfs)
+{
+    if (whatIfs.size() == 1)
+        return JsonWhatIf(whatIfs[0]);
+    std::string out = "[";
+    for (size_t i = 0; i < whatIfs.size(); ++i)
+        out += std::string(i ? "," : "") + "\n    " + JsonWhatIf(whatIfs[i]);
+    return out + "\n  ]";
 }
 
 // "Intel Corporation: 440BX/ZX/DX - 82443BX/ZX/DX Host bridge" as lspci names it.
@@ -138,7 +155,8 @@ void PrintLanguages(FILE* out, const CheckResult& result)
 void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& result, const WindowsVersion& windows,
                  const std::string& country)
 {
-    std::fprintf(out, "What if, on %s with country code %s:\n", windows.Title, country.c_str());
+    std::fprintf(out, "What if, for the board of %s on %s with country code %s:\n", whatIf.Board.c_str(),
+                 WindowsTitle(windows).c_str(), country.c_str());
     std::fprintf(out, "  probes, in order:");
     for (const auto& [vendor, device] : whatIf.Probes)
         std::fprintf(out, " %s:%s", Hex4(vendor).c_str(), Hex4(device).c_str());
@@ -147,12 +165,35 @@ void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& resul
         const DriverEntry& row = result.Rows[whatIf.Detected];
         std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
                      Utf8FromCp1252(row.Name).c_str(), row.SupportFlags,
-                     whatIf.Supported ? "supports" : "does not support", windows.Title);
+                     whatIf.Supported ? "supports" : "does not support", WindowsTitle(windows).c_str());
     } else {
         std::fprintf(out, "  detected: nothing\n");
     }
     for (size_t i = 0; i < whatIf.Dialogs.size(); ++i)
         std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromCp1252(whatIf.Dialogs[i]).c_str());
+}
+
+// What the program does when the user installs the detected driver.
+std::string LaunchSummary(const WhatIfResult& whatIf)
+{
+    if (!whatIf.Starts)
+        return "starts nothing";
+    std::string folder = whatIf.Folder ? "makes \"" + *whatIf.Folder + "\" current" : "keeps the current folder";
+    return folder + " and starts \"" + *whatIf.Starts + "\"";
+}
+
+// One line for the board: its file, the row detected, the support, and the launch.
+void PrintBoardSummary(FILE* out, const WhatIfResult& whatIf, const CheckResult& result)
+{
+    std::string summary;
+    if (result.LoadResult < 0)
+        summary = "no row: the program stops at the malformed row";
+    else if (whatIf.Detected < 0)
+        summary = "no row detected: the program starts nothing unless the user chooses a driver";
+    else
+        summary = "chip" + std::to_string(whatIf.Detected) + " \"" + result.Rows[whatIf.Detected].Name + "\", " +
+                  (whatIf.Supported ? "supported" : "not supported") + ": the program " + LaunchSummary(whatIf);
+    std::fprintf(out, "  %s: %s\n", whatIf.Board.c_str(), Utf8FromCp1252(summary).c_str());
 }
 
 }  // namespace
@@ -184,8 +225,12 @@ void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, cons
         PrintFinding(out, "error", finding);
     for (const Finding& finding : result.Warnings)
         PrintFinding(out, "warning", finding);
-    if (result.WhatIf)
-        PrintWhatIf(out, *result.WhatIf, result, windows, country);
+    for (const WhatIfResult& whatIf : result.WhatIfs)
+        PrintWhatIf(out, whatIf, result, windows, country);
+    if (!result.WhatIfs.empty())
+        std::fprintf(out, "Boards:\n");
+    for (const WhatIfResult& whatIf : result.WhatIfs)
+        PrintBoardSummary(out, whatIf, result);
     std::fprintf(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
                  result.Warnings.size(), result.Warnings.size() == 1 ? "" : "s");
 }
@@ -206,7 +251,12 @@ void PrintJson(FILE* out, const CheckResult& result)
                  result.SettingsFile.empty() ? "null" : JsonString(result.SettingsFile).c_str(), rows.c_str(),
                  JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
                  JsonStrings(result.Notes).c_str());
-    if (result.WhatIf)
-        std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIf(*result.WhatIf).c_str());
+    if (!result.WhatIfs.empty())
+        std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIfs(result.WhatIfs).c_str());
     std::fprintf(out, "\n}\n");
+}
+
+void PrintJsonError(FILE* out, const std::string& message)
+{
+    std::fprintf(out, "{\n  \"error\": %s\n}\n", JsonString(message).c_str());
 }
