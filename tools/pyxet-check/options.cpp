@@ -115,8 +115,8 @@ std::string ResolveWindows(CheckOptions* options)
     std::string name = options->Windows.empty() && options->Build == 0 ? kDefaultWindows : options->Windows;
     options->Version = FindWindowsVersion(name, options->Build);
     if (options->Version == nullptr)
-        return "Windows " + name + " has no build " + std::to_string(options->Build) + " (its builds: " +
-               KnownBuilds(name) + ")";
+        return FindWindowsVersion(name, 0)->Product + std::string(" has no build ") +
+               std::to_string(options->Build) + " (its builds: " + KnownBuilds(name) + ")";
     return "";
 }
 
