@@ -596,6 +596,13 @@ class CommandLine(unittest.TestCase):
             "  %s: no row detected: the program starts nothing unless the user chooses a driver" %
             self.boards["none.txt"]])
 
+    def test_malformed_table_summary(self):
+        with Folder(texts() + drivers("Broken,8086")) as f:
+            board = f.write("bx.txt", BOARD_BX.encode())
+            status, out, _ = run(["--lspci", board, f.path])
+            self.assertEqual(status, 1)
+            self.assertIn("Boards:\n  %s: no row: the program stops at the malformed row\n" % board, out)
+
     def test_one_board_keeps_one_object(self):
         status, report = self.folder.check("--lspci", self.boards["bx.txt"])
         self.assertIsInstance(report["whatif"], dict)
