@@ -19,6 +19,7 @@ run, the group exits 77 (skipped).
 """
 import difflib
 import fcntl
+import itertools
 import json
 import os
 import re
@@ -508,6 +509,7 @@ USAGE_ERRORS = [
      "--build takes a build of Windows 95, 98 or ME (95: 950, 1111, 1212, 1214; 98: 1998, 2222; me: 3000), "
      "not 1999"),
     (["--lspci", "BOARD", "--build", "04A6"], "not 04A6"),
+    (["--lspci", "BOARD", "--windows", "nt"], "--windows takes 95, 98 or me, not nt"),
     (["--lspci", "BOARD", "--windows", "98", "--build", "950"], "Windows 98 has no build 950 (its builds: 1998, 2222)"),
     (["--lspci", "BOARD", "--build", "2222", "--windows", "me"], "Windows ME has no build 2222 (its builds: 3000)"),
 ]
@@ -569,10 +571,10 @@ class CommandLine(unittest.TestCase):
                     self.boards["mvp3.reg"], title), out)
 
     def test_usage_errors_exit_2(self):
-        for args, message in USAGE_ERRORS:
-            with self.subTest(args):
+        for (args, message), (build, program) in itertools.product(USAGE_ERRORS, BadInput.PROGRAMS):
+            with self.subTest(args, build=build):
                 args = [self.boards["bx.txt"] if a == "BOARD" else a for a in args] + [self.folder.path]
-                status, out, err = run(args)
+                status, out, err = run(args, program=program())
                 self.assertEqual((status, out), (2, ""), err)
                 self.assertTrue(err.startswith("pyxet-check: "), err)
                 self.assertIn(message, err)

@@ -64,9 +64,10 @@ std::string AddRegistryBoard(const std::string& file, CheckOptions* options)
 
 std::string SetWindows(const std::string& value, CheckOptions* options)
 {
-    options->Windows = Lowered(value);
-    if (FindWindowsVersion(options->Windows, 0) == nullptr)
+    std::string name = Lowered(value);
+    if (FindWindowsVersion(name, 0) == nullptr)
         return "--windows takes 95, 98 or me, not " + value;
+    options->Windows = name;
     return "";
 }
 
