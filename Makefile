@@ -91,13 +91,14 @@ screenshots: e2e-build
 
 # The tools alone: a build of their own, which neither needs nor asks for
 # Wine; and the checker again for 64-bit Windows, cross-compiled. The images
-# need only the native checker.
+# need only the native checker, and so neither the x86_64 cross compiler.
 checker:
-	@$(DEPS) tools
+	@$(DEPS) checker
 	cmake -S . -B $(TOOLS_DIR) -DPYXET_TOOLS_ONLY=ON -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 	cmake --build $(TOOLS_DIR) -j$(JOBS) --target pyxet_check
 
 tools: checker
+	@$(DEPS) tools
 	cmake -S . -B $(TOOLS_WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
 	    -DPYXET_TOOLS_ONLY=ON -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 	cmake --build $(TOOLS_WIN64_DIR) -j$(JOBS) --target pyxet_check
