@@ -23,6 +23,7 @@ import itertools
 import json
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -691,6 +692,34 @@ class BadInput(unittest.TestCase):
     def test_endless_row_and_text(self):
         with Folder(b"[1]\r\nWelcome=" + b"W" * (1 << 20) + b"\r\n[Drivers]\r\nchip0=" + b"B," * (1 << 19)) as f:
             self.expect(f.path, 1, "text-cut")
+
+
+def shown_in_a_terminal(command, env):
+    """What a program prints in a terminal 1000 columns wide, through
+    script(1), without the terminal's escape sequences and CRs."""
+    shell = "stty cols 1000 rows 200; " + " ".join(shlex.quote(part) for part in command)
+    status, out, err = run_program(["script", "-qec", shell, "/dev/null"], dict(env, LC_ALL="C.UTF-8"))
+    return status, re.sub(r"\x1b\[[0-9;?]*[A-Za-z]|\x1b\][^\x07]*\x07|\r", "", out)
+
+
+class Console(unittest.TestCase):
+    """pyxet-check.exe in a console (Wine makes one of a terminal): the
+    report is shown whole, as Unicode, the same text as the native run's.
+    Only with pyxet-check.exe."""
+
+    def test_report_shown_on_a_console(self):
+        if not WINDOWS_CHECK:
+            self.skipTest("needs PYXET_CHECK_WINDOWS")
+        settings = texts() + texts("49", Win95Check="Fr\xfche Version, Build %d") + drivers(BX_ROW)
+        with Folder(settings) as f:
+            board = f.write("board.txt", BOARD_BX.encode())
+            args = ["--lspci", board, "--windows", "95", "--country", "49", f.path]
+            env = dict(os.environ, PYXET_PCI_IDS=TEST_PCI_IDS)
+            native_status, expected, _ = run_program([CHECK] + args, env)
+            env.update(wine_environment(), PYXET_PCI_IDS=windows_spelling(TEST_PCI_IDS))
+            status, shown = shown_in_a_terminal([WINE64, WINDOWS_CHECK] + [windows_spelling(a) for a in args], env)
+            self.assertIn("Fr\u00fche Version, Build 950", expected)
+            self.assertEqual((status, unix_spelling(shown, [board, f.path])), (native_status, expected))
 
 
 if __name__ == "__main__":

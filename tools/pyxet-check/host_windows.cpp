@@ -95,19 +95,24 @@ void ShowCapturedText()
 // Sends the standard output to a temporary file until exit, when it is shown
 // on the console. A console shows bytes in its own code page (437 or 850, say),
 // and UTF-8 in code page 65001 is cut short by Windows 7's console, so the
-// report is written there in Unicode. False when no temporary file can be
-// made; the report then goes to the console as it is.
+// report is written there in Unicode. The console is kept through a handle of
+// its own: _dup2 closes the standard output's. False when no temporary file
+// can be made; the report then goes to the console as it is.
 bool CaptureForConsole(HANDLE console)
 {
-    int file = OpenTemporaryFile();
-    if (file < 0)
+    HANDLE process = GetCurrentProcess();
+    HANDLE kept = INVALID_HANDLE_VALUE;
+    if (!DuplicateHandle(process, console, process, &kept, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return false;
+    int file = OpenTemporaryFile();
     std::fflush(stdout);
-    if (_dup2(file, _fileno(stdout)) != 0) {
-        _close(file);
+    if (file < 0 || _dup2(file, _fileno(stdout)) != 0) {
+        if (file >= 0)
+            _close(file);
+        CloseHandle(kept);
         return false;
     }
-    CaptureConsole = console;
+    CaptureConsole = kept;
     CaptureFile = file;
     _setmode(_fileno(stdout), _O_BINARY);
     std::atexit(ShowCapturedText);
