@@ -149,8 +149,8 @@ def prepare_wine():
 class Folder:
     """A distributable folder in a temporary directory."""
 
-    def __init__(self, settings=None, files=(r"DRIVERS\BX\SETUP.EXE",), name="PYXET.INI"):
-        self.path = tempfile.mkdtemp(prefix="pyxet-check-")
+    def __init__(self, settings=None, files=(r"DRIVERS\BX\SETUP.EXE",), name="PYXET.INI", prefix="pyxet-check-"):
+        self.path = tempfile.mkdtemp(prefix=prefix)
         if settings is not None:
             self.write(name, settings.encode("cp1252") if isinstance(settings, str) else settings)
         for file in files:
@@ -371,6 +371,18 @@ class Output(unittest.TestCase):
         with Folder(texts() + texts("49", Exit="&Beenden", Win95Check="Fr\xfche %s") + drivers(BX_ROW)) as f:
             _, report = f.check()
             self.assertIn("Fr\u00fche %s", report["warnings"][0]["message"])
+
+    def test_paths_with_letters_beyond_ascii(self):
+        with Folder(texts() + drivers(BX_ROW), prefix="pyxet-check-Caf\u00e9-") as f:
+            board = f.write("Plat\u00e9.txt", "00:00.0 0600: 8086:7190\n".encode())
+            status, report = f.check("--lspci", board)
+            self.assertEqual((status, report["settings"], report["whatif"]["board"]),
+                             (0, os.path.join(f.path, "PYXET.INI"), board))
+            _, out, _ = run(["--lspci", board, f.path])
+            self.assertIn("Settings file: %s\n" % os.path.join(f.path, "PYXET.INI"), out)
+            self.assertIn("\n  %s: chip0 " % board, out)
+            status, out, err = run(["--json", os.path.join(f.path, "none")])
+            self.assertEqual(json.loads(out), {"error": "cannot read %s: no such file or folder" % os.path.join(f.path, "none")})
 
     def test_settings_file_named_directly(self):
         with Folder(texts() + drivers(BX_ROW)) as f:

@@ -25,7 +25,7 @@ struct Language {
 };
 
 struct WhatIfResult {
-    std::string Board;  // the board's file, as the command line names it
+    std::string Board;  // the board's file, as the command line names it, in UTF-8
     std::vector<std::pair<WORD, WORD>> Probes;  // vendor and device code, in order
     int Detected = -1;
     bool Supported = false;
@@ -38,7 +38,7 @@ struct WhatIfResult {
 };
 
 struct CheckResult {
-    std::string SettingsFile;  // as found in the folder; empty when there is none
+    std::string SettingsFile;  // as found in the folder, in UTF-8; empty when there is none
     int LoadResult = 0;        // LoadDriverTable's result
     std::vector<DriverEntry> Rows;
     std::vector<Finding> Errors;

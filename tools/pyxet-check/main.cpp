@@ -45,8 +45,16 @@ int UsageError(const CheckOptions& options, const std::string& message)
     return status;
 }
 
-// Reads a whole file; false with the reason when it cannot.
-bool ReadWholeFile(const std::string& path, std::string* text, std::string* error)
+// A path as the reports name it, in UTF-8: on Windows the command line is in
+// the ANSI code page, and std::filesystem spells a path in UTF-8.
+std::string HostText(const fs::path& path)
+{
+    return path.string();
+}
+
+// Reads a whole file, opened by its path object so that Windows opens any
+// name the command line can give; false with the reason when it cannot.
+bool ReadWholeFile(const fs::path& path, std::string* text, std::string* error)
 {
     std::error_code code;
     if (fs::is_directory(path, code)) {
@@ -68,24 +76,25 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* erro
 
 // The folder and the settings file in it that PATH names; the file is empty
 // when the folder has none.
-bool LocateSettings(const std::string& path, fs::path* folder, std::string* fileName, std::string* error)
+bool LocateSettings(const std::string& argument, fs::path* folder, std::string* fileName, std::string* error)
 {
+    fs::path path = argument;
     std::error_code code;
     fs::file_status status = fs::status(path, code);
     if (!fs::exists(status)) {
-        *error = "cannot read " + path + ": no such file or folder";
+        *error = "cannot read " + HostText(path) + ": no such file or folder";
         return false;
     }
     if (fs::is_directory(status)) {
         *folder = path;
-        std::string found = FolderIndex(path).FindFile("Pyxet.ini");
+        std::string found = FolderIndex(argument).FindFile("Pyxet.ini");
         *fileName = found.empty() ? "" : fs::path(found).filename().string();
         return true;
     }
-    *folder = fs::path(path).parent_path();
+    *folder = path.parent_path();
     if (folder->empty())
         *folder = ".";
-    *fileName = fs::path(path).filename().string();
+    *fileName = path.filename().string();
     return true;
 }
 
@@ -105,11 +114,11 @@ bool ReadBoards(const std::vector<Board>& boards, std::vector<std::vector<std::s
         std::string text;
         keys->emplace_back();
         if (!ReadWholeFile(board.File, &text, error)) {
-            *error = "cannot read " + board.File + ": " + *error;
+            *error = "cannot read " + HostText(board.File) + ": " + *error;
             return false;
         }
         if (!ReadDeviceKeys(text, board.Source, &keys->back(), error)) {
-            *error = board.File + " " + *error;
+            *error = HostText(board.File) + " " + *error;
             return false;
         }
     }
@@ -145,13 +154,13 @@ int main(int argc, char** argv)
     CheckResult result;
     if (fileName.empty()) {
         result.Errors.push_back({"PYXET.INI", "no-settings",
-                                 "the folder " + folder.string() +
+                                 "the folder " + HostText(folder) +
                                      " holds no PYXET.INI: the program shows empty texts and an empty list"});
         return Report(options, result, pciIds);
     }
     std::string text;
-    if (!ReadWholeFile((folder / fileName).string(), &text, &error))
-        return CannotRun(options, "cannot read " + (folder / fileName).string() + ": " + error);
+    if (!ReadWholeFile(folder / fileName, &text, &error))
+        return CannotRun(options, "cannot read " + HostText(folder / fileName) + ": " + error);
     // The program's path fields hold 127 characters: read the file by its
     // name from its own folder.
     if (fileName.size() >= kPathSize)
@@ -159,14 +168,15 @@ int main(int argc, char** argv)
     std::error_code code;
     fs::current_path(folder, code);
     if (code)
-        return CannotRun(options, "cannot enter " + folder.string() + ": " + code.message());
-    result.SettingsFile = (folder / fileName).string();
+        return CannotRun(options, "cannot enter " + HostText(folder) + ": " + code.message());
+    result.SettingsFile = HostText(folder / fileName);
 
     PrepareProgramState(fileName, *options.Version, options.Country);
     CheckFileContents(text, &result);
     CheckDriverTable(FolderIndex("."), pciIds, &result);
     CheckTexts(&result);
     for (size_t i = 0; i < options.Boards.size(); ++i)
-        result.WhatIfs.push_back(RunWhatIf(options.Boards[i].File, boardKeys[i], *options.Version, result.LoadResult));
+        result.WhatIfs.push_back(
+            RunWhatIf(HostText(options.Boards[i].File), boardKeys[i], *options.Version, result.LoadResult));
     return Report(options, result, pciIds);
 }

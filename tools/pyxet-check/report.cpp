@@ -32,10 +32,11 @@ std::string Hex4(WORD value)
     return text;
 }
 
-std::string JsonString(const std::string& text)
+// UTF-8 text as a JSON string.
+std::string JsonText(const std::string& text)
 {
     std::string out = "\"";
-    for (char c : Utf8FromCp1252(text)) {
+    for (char c : text) {
         unsigned char code = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -49,6 +50,12 @@ std::string JsonString(const std::string& text)
         }
     }
     return out + "\"";
+}
+
+// Text of the settings file, in code page 1252, as a JSON string.
+std::string JsonString(const std::string& text)
+{
+    return JsonText(Utf8FromCp1252(text));
 }
 
 std::string JsonFindings(const std::vector<Finding>& findings)
@@ -88,7 +95,7 @@ std::string JsonWhatIf(const WhatIfResult& whatIf)
     std::vector<std::string> probes;
     for (const auto& [vendor, device] : whatIf.Probes)
         probes.push_back(Hex4(vendor) + ":" + Hex4(device));
-    return "{\"board\": " + JsonString(whatIf.Board) + ", \"probes\": " + JsonStrings(probes) +
+    return "{\"board\": " + JsonText(whatIf.Board) + ", \"probes\": " + JsonStrings(probes) +
            ", \"detected\": " + (whatIf.Detected >= 0 ? std::to_string(whatIf.Detected) : "null") +
            ", \"supported\": " + (whatIf.Supported ? "true" : "false") +
            ", \"dialogs\": " + JsonStrings(whatIf.Dialogs) + ", \"folder\": " + JsonOptional(whatIf.Folder) +
@@ -248,7 +255,7 @@ void PrintJson(FILE* out, const CheckResult& result)
     languages += result.Languages.empty() ? "}" : "\n  }";
     std::fprintf(out, "{\n  \"settings\": %s,\n  \"rows\": %s,\n  \"errors\": %s,\n  \"warnings\": %s,\n"
                       "  \"languages\": %s,\n  \"notes\": %s",
-                 result.SettingsFile.empty() ? "null" : JsonString(result.SettingsFile).c_str(), rows.c_str(),
+                 result.SettingsFile.empty() ? "null" : JsonText(result.SettingsFile).c_str(), rows.c_str(),
                  JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
                  JsonStrings(result.Notes).c_str());
     if (!result.WhatIfs.empty())
@@ -258,5 +265,5 @@ void PrintJson(FILE* out, const CheckResult& result)
 
 void PrintJsonError(FILE* out, const std::string& message)
 {
-    std::fprintf(out, "{\n  \"error\": %s\n}\n", JsonString(message).c_str());
+    std::fprintf(out, "{\n  \"error\": %s\n}\n", JsonText(message).c_str());
 }

@@ -10,7 +10,8 @@ class PciIds;
 void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, const WindowsVersion& windows,
                 const std::string& country);
 void PrintJson(FILE* out, const CheckResult& result);
-// The JSON object of a run that cannot check: {"error": message}.
+// The JSON object of a run that cannot check: {"error": message}, the
+// message in UTF-8.
 void PrintJsonError(FILE* out, const std::string& message);
 
 // Settings files are in code page 1252; both outputs are UTF-8.
