@@ -5,7 +5,8 @@
 # and the picture of each box and dialog in docs/screenshots/:
 #   make screenshots
 # and for those who make driver CDs:
-#   make tools  - build the settings-file checker build/bin/pyxet-check
+#   make tools  - build the settings-file checker build/bin/pyxet-check, and
+#                 build/bin/pyxet-check.exe for 64-bit Windows
 #   make cd-folder DEST=FOLDER - start a driver CD folder of one's own
 #   make iso    - check a folder (DIST=FOLDER, default build/dist/), then make
 #                 the CD image build/pyxet.iso (LABEL=NAME, default PYXET)
@@ -28,6 +29,7 @@ SOAK_SEED ?=
 # The driver CD tools: the folder an image is made of (never written to),
 # the volume label, and ALL=1 to keep packages no row uses.
 TOOLS_DIR := $(BUILD)/tools
+TOOLS_WIN64_DIR := $(BUILD)/tools-win64
 DIST ?=
 LABEL ?= PYXET
 ALL ?=
@@ -47,7 +49,7 @@ DEPS = sh scripts/install-deps.sh
 CONFIGURE_NATIVE = cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_WIN64_DIR=$(WIN64_DIR) \
     -DPYXET_DIST_DIR=$(BUILD)/dist -DPYXET_E2E_FLAVOUR=$(FLAVOUR) -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 
-.PHONY: all win32 win64 e2e-build native dist run test screenshots tools cd-folder iso floppy fuzz lint bench soak clean
+.PHONY: all win32 win64 e2e-build native dist run test screenshots checker tools cd-folder iso floppy fuzz lint bench soak clean
 
 all: dist
 
@@ -79,7 +81,7 @@ dist: win32
 run: e2e-build
 	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/run.sh
 
-test: e2e-build native
+test: e2e-build native tools
 	@cd $(NATIVE_DIR) && status=0 && \
 	    ctest --output-on-failure -j$(JOBS) --output-junit $(NATIVE_DIR)/results.xml || status=$$?; \
 	    sh $(CURDIR)/scripts/e2e-summary.sh $(NATIVE_DIR)/results.xml $(FLAVOUR); exit $$status
@@ -87,11 +89,19 @@ test: e2e-build native
 screenshots: e2e-build
 	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/screenshots.sh
 
-# The tools alone: a build of their own, which neither needs nor asks for Wine.
-tools:
-	@$(DEPS) tools
+# The tools alone: a build of their own, which neither needs nor asks for
+# Wine; and the checker again for 64-bit Windows, cross-compiled. The images
+# need only the native checker, and so neither the x86_64 cross compiler.
+checker:
+	@$(DEPS) checker
 	cmake -S . -B $(TOOLS_DIR) -DPYXET_TOOLS_ONLY=ON -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 	cmake --build $(TOOLS_DIR) -j$(JOBS) --target pyxet_check
+
+tools: checker
+	@$(DEPS) tools
+	cmake -S . -B $(TOOLS_WIN64_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake \
+	    -DPYXET_TOOLS_ONLY=ON -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
+	cmake --build $(TOOLS_WIN64_DIR) -j$(JOBS) --target pyxet_check
 
 cd-folder: dist
 	sh scripts/cd-folder.sh $(BUILD)/dist "$(DEST)"
@@ -99,7 +109,7 @@ cd-folder: dist
 # An image of DIST builds no program; one of build/dist builds it first.
 iso floppy: $(if $(DIST),,dist)
 	@$(DEPS) image
-	@$(MAKE) --no-print-directory tools
+	@$(MAKE) --no-print-directory checker
 	PYXET_IMAGE_LABEL="$(LABEL)" PYXET_IMAGE_ALL="$(ALL)" \
 	    sh scripts/make-$@.sh "$(IMAGE_DIST)" $(BUILD)/pyxet.$(if $(filter iso,$@),iso,img) $(BIN_DIR)/pyxet-check
 

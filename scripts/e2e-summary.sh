@@ -1,7 +1,8 @@
 #!/bin/sh
 # Prints what a test run proved under Wine, from CTest's JUnit report: how
 # many end-to-end scenarios and profile comparisons passed, failed or were
-# skipped, on which build, and the start-up timing line. A reader of a CI
+# skipped, on which build, the start-up timing line, and how the groups of
+# pyxet-check.exe's comparison under 64-bit Wine fared. A reader of a CI
 # log sees from it whether the end-to-end layer ran at all.
 #
 #   scripts/e2e-summary.sh RESULTS.xml FLAVOUR
@@ -41,5 +42,6 @@ comparisons=$(describe 'profile_[a-z0-9_]+')
 
 if wine_can_run; then where="on $(flavour_description)"; else where="($(wine_absent_reason))"; fi
 echo "end-to-end: $scenarios $where; profile comparisons: $comparisons"
+echo "pyxet-check.exe under 64-bit Wine, test groups: $(describe 'check_windows_[A-Za-z]+')"
 timing=$(grep -o 'start to visible dialog[^<]*' "$results" | head -1 || true)
 [ -z "$timing" ] || echo "end-to-end: $timing"

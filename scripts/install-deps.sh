@@ -3,9 +3,10 @@
 #
 #   scripts/install-deps.sh GROUP...
 #
-#   tools    the native compiler, CMake and the PCI ID list (pyxet-check), and
-#            the x86_64 mingw-w64 compiler for its Windows build
-#   image    tools, plus xorriso and mtools (make iso, make floppy)
+#   checker  the native compiler, CMake and the PCI ID list (pyxet-check)
+#   tools    checker, and the x86_64 mingw-w64 compiler for its Windows build
+#            (make tools)
+#   image    checker, plus xorriso and mtools (make iso, make floppy)
 #   program  the i686 mingw-w64 cross compiler (PYXET.EXE and ENUM.DLL)
 #   wine     32- and 64-bit Wine, Xvfb and ImageMagick, the x86_64 cross
 #            compiler of the test-only flavour (make run, the Wine layers)
@@ -20,11 +21,12 @@
 # between tries, in seconds (default 10).
 set -eu
 
-TOOLS="g++ make cmake pci.ids g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
-IMAGE="$TOOLS xorriso mtools"
+CHECKER="g++ make cmake pci.ids"
+TOOLS="$CHECKER g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
+IMAGE="$CHECKER xorriso mtools"
 PROGRAM="g++-mingw-w64-i686 binutils-mingw-w64-i686 make cmake"
 WINE_PACKAGES="wine wine32:i386 wine64 xvfb xauth fonts-wine imagemagick g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
-TEST="$IMAGE $PROGRAM $WINE_PACKAGES libgtest-dev python3 clang libclang-rt-14-dev clang-tidy cppcheck"
+TEST="$TOOLS $IMAGE $PROGRAM $WINE_PACKAGES libgtest-dev python3 clang libclang-rt-14-dev clang-tidy cppcheck"
 UPDATE_TRIES=3
 PAUSE=${INSTALL_RETRY_PAUSE:-10}
 
@@ -32,12 +34,13 @@ PAUSE=${INSTALL_RETRY_PAUSE:-10}
 wanted=
 for group in "$@"; do
     case $group in
+        checker) wanted="$wanted $CHECKER" ;;
         tools) wanted="$wanted $TOOLS" ;;
         image) wanted="$wanted $IMAGE" ;;
         program) wanted="$wanted $PROGRAM" ;;
         wine) wanted="$wanted $WINE_PACKAGES" ;;
         test) wanted="$wanted $TEST" ;;
-        *) echo "install-deps: unknown group $group (tools, image, program, wine, test)" >&2; exit 2 ;;
+        *) echo "install-deps: unknown group $group (checker, tools, image, program, wine, test)" >&2; exit 2 ;;
     esac
 done
 

@@ -8,10 +8,23 @@ and files: PYXET_CHECK (the checker), PYXET_CHECK_SANITIZED (its build under
 AddressSanitizer and UndefinedBehaviorSanitizer), PYXET_DIST_INI (the shipped
 settings file), PYXET_SAMPLES (tools/samples) and TEST_PCI_IDS (a small
 pci.ids for these tests).
+
+With PYXET_CHECK_WINDOWS (pyxet-check.exe), PYXET_WINE64 (the 64-bit Wine
+loader) and PYXET_CHECK_WINEPREFIX (a prefix of these tests' own), every run
+of the checker is made a second time by pyxet-check.exe under 64-bit Wine,
+given the same paths in their Windows spelling (Z:\...), and must give the
+same exit status and the same output: the JSON byte for byte, the text with
+CR LF line ends, once the paths are spelled back. Where 64-bit Wine cannot
+run, the group exits 77 (skipped).
 """
+import difflib
+import fcntl
 import hashlib
+import itertools
 import json
 import os
+import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -23,6 +36,10 @@ SANITIZED = os.environ.get("PYXET_CHECK_SANITIZED", "")
 DIST_INI = os.environ.get("PYXET_DIST_INI", "")
 SAMPLES = os.environ.get("PYXET_SAMPLES", "")
 TEST_PCI_IDS = os.environ.get("TEST_PCI_IDS", "")
+WINDOWS_CHECK = os.environ.get("PYXET_CHECK_WINDOWS", "")
+WINE64 = os.environ.get("PYXET_WINE64", "/usr/lib/wine/wine64")
+WINEPREFIX = os.environ.get("PYXET_CHECK_WINEPREFIX", "")
+SKIPPED = 77
 
 TEXT_KEYS = ["MainWinTitle", "Win95Check", "Win95CheckCaption", "PCIWarningDlg", "AGPOnly",
              "AGPOnlyCaption", "DlgDetect", "Welcome", "ChipOnBoard", "AskInstall", "InstallYes",
@@ -46,17 +63,95 @@ def drivers(*rows):
     return "[Drivers]\r\n" + "".join("chip%d=%s\r\n" % (i, row) for i, row in enumerate(rows))
 
 
+def run_program(command, env):
+    """Exit status, output and messages of a run. They are caught in files,
+    not pipes: the wineserver and services that a Wine run may start inherit
+    its output, and a pipe would stay open until they end."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        status = subprocess.run(command, stdout=out, stderr=err, env=env, timeout=120).returncode
+        out.seek(0)
+        err.seek(0)
+        return status, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace")
+
+
 def run(args, program=None, pci_ids=None):
     env = dict(os.environ, PYXET_PCI_IDS=pci_ids if pci_ids is not None else TEST_PCI_IDS)
-    done = subprocess.run([program or CHECK] + args, capture_output=True, env=env, timeout=60)
-    return done.returncode, done.stdout.decode("utf-8", "replace"), done.stderr.decode("utf-8", "replace")
+    native = run_program([program or CHECK] + args, env)
+    if WINDOWS_CHECK and (program or CHECK) == CHECK:
+        compare_with_windows(args, env, native)
+    return native
+
+
+def windows_spelling(path):
+    """A host path as a Windows program under Wine names it: on drive Z:."""
+    return "Z:" + path.replace("/", "\\") if path.startswith("/") else path
+
+
+def unix_spelling(text, paths):
+    """text with each of the Windows paths, and whatever path the checker
+    joined to one, spelled as on the host again; in JSON and in plain text."""
+    for path in sorted(paths, key=len, reverse=True):
+        windows = windows_spelling(path)
+        for separator in ("\\\\", "\\"):
+            written = windows.replace("\\", separator)
+            pattern = re.escape(written) + "((?:" + re.escape(separator) + r"[^\\/\"\s:]+)*)"
+            text = re.sub(pattern, lambda m: path + m.group(1).replace(separator, "/"), text)
+    return text
+
+
+def checker_lines(stderr):
+    """The checker's own lines of its standard error, without Wine's."""
+    return [line for line in stderr.splitlines() if line.startswith(("pyxet-check:", "usage:"))]
+
+
+def compare_with_windows(args, env, native):
+    """Runs pyxet-check.exe under Wine as the native checker was run, and
+    fails unless it exits and prints the same."""
+    paths = [a for a in args if a.startswith("/")] + [env["PYXET_PCI_IDS"]]
+    windows_env = dict(env, PYXET_PCI_IDS=windows_spelling(env["PYXET_PCI_IDS"]), **wine_environment())
+    status, out, err = run_program([WINE64, WINDOWS_CHECK] + [windows_spelling(a) for a in args], windows_env)
+    if "--json" not in args:
+        out = out.replace("\r\n", "\n")
+    out = unix_spelling(out, paths)
+    err = unix_spelling(err.replace("\r\n", "\n"), paths)
+    if (status, out, checker_lines(err)) != (native[0], native[1], checker_lines(native[2])):
+        diff = difflib.unified_diff(native[1].splitlines(True), out.splitlines(True), "pyxet-check", "pyxet-check.exe")
+        raise AssertionError("pyxet-check.exe under Wine differs from pyxet-check, run with %r: exit status %d "
+                             "against %d, messages %r against %r\n%s" % (
+                                 args, status, native[0], checker_lines(err), checker_lines(native[2]),
+                                 "".join(diff)))
+
+
+def wine_environment():
+    return {"WINEPREFIX": WINEPREFIX, "WINEARCH": "win64", "WINELOADER": WINE64, "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+def prepare_wine():
+    """Makes the tests' Wine prefix once, however many groups start at once;
+    returns why 64-bit Wine cannot run here, or None."""
+    env = dict(os.environ, **wine_environment())
+    try:
+        status, _, err = run_program([WINE64, "--version"], env)
+    except (OSError, subprocess.TimeoutExpired) as e:
+        return "%s cannot run here: %s" % (WINE64, e)
+    if status != 0:
+        return "%s cannot run here: %s" % (WINE64, err.strip())
+    os.makedirs(os.path.dirname(WINEPREFIX), exist_ok=True)
+    with open(WINEPREFIX + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        if not os.path.exists(os.path.join(WINEPREFIX, "system.reg")):
+            status, _, err = run_program([WINE64, "wineboot", "-i"], env)
+            if status != 0:
+                return "wineboot cannot make the 64-bit prefix %s: %s" % (WINEPREFIX, err.strip()[-500:])
+    return None
 
 
 class Folder:
     """A distributable folder in a temporary directory."""
 
-    def __init__(self, settings=None, files=(r"DRIVERS\BX\SETUP.EXE",), name="PYXET.INI"):
-        self.path = tempfile.mkdtemp(prefix="pyxet-check-")
+    def __init__(self, settings=None, files=(r"DRIVERS\BX\SETUP.EXE",), name="PYXET.INI", prefix="pyxet-check-"):
+        self.path = tempfile.mkdtemp(prefix=prefix)
         if settings is not None:
             self.write(name, settings.encode("cp1252") if isinstance(settings, str) else settings)
         for file in files:
@@ -367,6 +462,18 @@ class Output(unittest.TestCase):
             _, report = f.check()
             self.assertIn("Fr\u00fche %s", report["warnings"][0]["message"])
 
+    def test_paths_with_letters_beyond_ascii(self):
+        with Folder(texts() + drivers(BX_ROW), prefix="pyxet-check-Caf\u00e9-") as f:
+            board = f.write("Plat\u00e9.txt", "00:00.0 0600: 8086:7190\n".encode())
+            status, report = f.check("--lspci", board)
+            self.assertEqual((status, report["settings"], report["whatif"]["board"]),
+                             (0, os.path.join(f.path, "PYXET.INI"), board))
+            _, out, _ = run(["--lspci", board, f.path])
+            self.assertIn("Settings file: %s\n" % os.path.join(f.path, "PYXET.INI"), out)
+            self.assertIn("\n  %s: chip0 " % board, out)
+            status, out, err = run(["--json", os.path.join(f.path, "none")])
+            self.assertEqual(json.loads(out), {"error": "cannot read %s: no such file or folder" % os.path.join(f.path, "none")})
+
     def test_settings_file_named_directly(self):
         with Folder(texts() + drivers(BX_ROW)) as f:
             status, out, _ = run([os.path.join(f.path, "PYXET.INI")])
@@ -374,7 +481,7 @@ class Output(unittest.TestCase):
 
     def test_usage_errors_exit_2(self):
         for args in [[], ["--windows", "2000", "."], ["--country", "x1", "."], ["--lspci"], ["--bogus", "."],
-                     ["--lspci", "a", "--reg", "b", "."], [".", "."]]:
+                     [".", "."]]:
             with self.subTest(args):
                 status, out, err = run(args)
                 self.assertEqual(status, 2)
@@ -778,6 +885,160 @@ class Packages(unittest.TestCase):
                             [i for i, l in enumerate(lines) if l.startswith("Languages:")][0])
 
 
+# A board with an Intel 440BX host bridge, one with a VIA MVP3, one with
+# neither; and a table for them whose VIA row supports Windows 95 only.
+BOARD_BX = "00:00.0 0600: 8086:7190 (rev 03)\n"
+BOARD_MVP3 = "REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1106&DEV_0598&SUBSYS_00000000&REV_04]\r\n"
+BOARD_NONE = "00:00.0 0600: 10de:0020\n"
+TWO_ROWS = texts(Win95Check="Build %d") + drivers(BX_ROW, r"VIA MVP3,1106,0598,0,1,DRIVERS\MVP3\SETUP.EXE,1")
+
+# --windows in any case and --build: the Windows title, the early-build
+# warning's build (None: no warning) and whether the VIA row, for Windows 95
+# only, is supported.
+WINDOWS_CASES = [
+    (["--windows", "ME"], "Windows ME (4.90 build 3000)", None, False),
+    (["--windows", "Me", "--build", "3000"], "Windows ME (4.90 build 3000)", None, False),
+    (["--windows", "95", "--build", "1111"], "Windows 95 (4.00 build 1111)", 1111, True),
+    (["--build", "1111"], "Windows 95 (4.00 build 1111)", 1111, True),
+    (["--build", "1212"], "Windows 95 (4.00 build 1212)", None, True),
+    (["--windows", "95", "--build", "1214"], "Windows 95 (4.00 build 1214)", None, True),
+    (["--windows", "98", "--build", "1998"], "Windows 98 (4.10 build 1998)", None, False),
+]
+
+# Usage errors: exit 2 with the message. BOARD stands for a board's file.
+USAGE_ERRORS = [
+    (["--windows", "95"], "--windows is about a board: give one with --lspci FILE or --reg FILE"),
+    (["--country", "49"], "--country is about a board"),
+    (["--build", "1111"], "--build is about a board"),
+    (["--lspci", "BOARD", "--build", "1999"],
+     "--build takes a build of Windows 95, 98 or ME (95: 950, 1111, 1212, 1214; 98: 1998, 2222; me: 3000), "
+     "not 1999"),
+    (["--lspci", "BOARD", "--build", "04A6"], "not 04A6"),
+    (["--lspci", "BOARD", "--windows", "nt"], "--windows takes 95, 98 or me, not nt"),
+    (["--lspci", "BOARD", "--windows", "98", "--build", "950"], "Windows 98 has no build 950 (its builds: 1998, 2222)"),
+    (["--lspci", "BOARD", "--build", "2222", "--windows", "me"], "Windows ME has no build 2222 (its builds: 3000)"),
+]
+
+# The row's command and support flags, and what the program's launch from a
+# CD in drive D: makes current and starts (None: nothing), on Windows 98.
+LAUNCH_CASES = [
+    (r"DRIVERS\BX\SETUP.EXE", 3, r"D:\DRIVERS\BX", r"DRIVERS\BX\SETUP.EXE"),
+    (r"DRIVERS\BX\SETUP.EXE /q:a", 3, r"D:\DRIVERS\BX\SETUP.EXE /q:", r"DRIVERS\BX\SETUP.EXE /q:a"),
+    (r" DRIVERS\BX\SETUP.EXE", 3, r"D:\ DRIVERS\BX", r" DRIVERS\BX\SETUP.EXE"),
+    (r"DRIVERS/BX/SETUP.EXE", 3, "D:", "DRIVERS/BX/SETUP.EXE"),
+    (r"DRIVERS\BX\SETUP.EXE", 1, None, None),
+]
+
+# Runs that cannot check: with --json, still one object, holding the error.
+CANNOT_RUN = [
+    ("no such path", ["/nonexistent/PYXET.INI"], "cannot read /nonexistent/PYXET.INI: no such file or folder"),
+    ("a folder as the board", ["--lspci", "FOLDER", "FOLDER"], "is a folder"),
+    ("a board without devices", ["--lspci", "FOLDER/empty.txt", "FOLDER"], "holds no device line"),
+    ("an unknown option", ["--bogus", "FOLDER"], "unknown option --bogus"),
+    ("no PATH", [], "PATH is missing"),
+]
+
+
+class CommandLine(unittest.TestCase):
+    """--help, --windows and --build, several boards in one run, and a JSON
+    object whatever the outcome."""
+
+    def setUp(self):
+        self.folder = Folder(TWO_ROWS, files=[r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\MVP3\SETUP.EXE"])
+        self.boards = {name: self.folder.write(name, text.encode())
+                       for name, text in [("bx.txt", BOARD_BX), ("mvp3.reg", BOARD_MVP3), ("none.txt", BOARD_NONE),
+                                          ("empty.txt", "")]}
+
+    def tearDown(self):
+        self.folder.__exit__()
+
+    def test_help_prints_the_usage_and_exits_0(self):
+        for option in ["--help", "-h"]:
+            with self.subTest(option):
+                status, out, err = run([option])
+                self.assertEqual(status, 0, err)
+                self.assertTrue(out.startswith("usage: pyxet-check [OPTION]... PATH\n"), out)
+                for name in ["--json", "--lspci", "--reg", "--windows", "--build", "--country"]:
+                    self.assertIn("\n  " + name, out)
+                self.assertIn("95: 950, 1111, 1212, 1214; 98: 1998, 2222; me: 3000", out)
+
+    def test_windows_and_build(self):
+        for options, title, early_build, supported in WINDOWS_CASES:
+            with self.subTest(options):
+                args = ["--reg", self.boards["mvp3.reg"]] + options + [self.folder.path]
+                whatif = self.folder.check(*args[:-1])[1]["whatif"]
+                self.assertEqual((whatif["detected"], whatif["supported"]), (1, supported))
+                warnings = [d for d in whatif["dialogs"] if d.startswith("the early-build warning")]
+                self.assertEqual(warnings, [] if early_build is None else [
+                    'the early-build warning "Win95CheckCaption text": "Build %d", Yes or No' % early_build])
+                status, out, _ = run(args)
+                self.assertIn("What if, for the board of %s on %s with country code 1:\n" % (
+                    self.boards["mvp3.reg"], title), out)
+
+    def test_usage_errors_exit_2(self):
+        for (args, message), (build, program) in itertools.product(USAGE_ERRORS, BadInput.PROGRAMS):
+            with self.subTest(args, build=build):
+                args = [self.boards["bx.txt"] if a == "BOARD" else a for a in args] + [self.folder.path]
+                status, out, err = run(args, program=program())
+                self.assertEqual((status, out), (2, ""), err)
+                self.assertTrue(err.startswith("pyxet-check: "), err)
+                self.assertIn(message, err)
+                self.assertIn("\nusage: pyxet-check", err)
+
+    def test_several_boards(self):
+        boards = ["--lspci", self.boards["bx.txt"], "--reg", self.boards["mvp3.reg"],
+                  "--lspci", self.boards["none.txt"]]
+        status, report = self.folder.check(*boards)
+        self.assertEqual(status, 0)
+        whatifs = report["whatif"]
+        self.assertEqual([(w["board"], w["detected"], w["supported"]) for w in whatifs], [
+            (self.boards["bx.txt"], 0, True), (self.boards["mvp3.reg"], 1, False), (self.boards["none.txt"], None, False)])
+        self.assertEqual(whatifs[2]["probes"], ["8086:7190", "1106:0598"])
+        _, out, _ = run(boards + [self.folder.path])
+        summary = out.splitlines()[out.splitlines().index("Boards:") + 1:-1]
+        self.assertEqual(summary, [
+            '  %s: chip0 "Intel 440BX", supported: the program makes "D:\\DRIVERS\\BX" current and starts '
+            '"DRIVERS\\BX\\SETUP.EXE"' % self.boards["bx.txt"],
+            '  %s: chip1 "VIA MVP3", not supported: the program starts nothing' % self.boards["mvp3.reg"],
+            "  %s: no row detected: the program starts nothing unless the user chooses a driver" %
+            self.boards["none.txt"]])
+
+    def test_malformed_table_summary(self):
+        with Folder(texts() + drivers("Broken,8086")) as f:
+            board = f.write("bx.txt", BOARD_BX.encode())
+            status, out, _ = run(["--lspci", board, f.path])
+            self.assertEqual(status, 1)
+            self.assertIn("Boards:\n  %s: no row: the program stops at the malformed row\n" % board, out)
+
+    def test_one_board_keeps_one_object(self):
+        status, report = self.folder.check("--lspci", self.boards["bx.txt"])
+        self.assertIsInstance(report["whatif"], dict)
+        self.assertEqual((report["whatif"]["board"], report["whatif"]["detected"]), (self.boards["bx.txt"], 0))
+
+    def test_launch_folder_and_program_line(self):
+        for command, flags, folder, starts in LAUNCH_CASES:
+            with self.subTest(command=command, flags=flags), \
+                    Folder(texts() + drivers("Board,8086,7190,0,%d,%s,1" % (flags, command))) as f:
+                board = f.write("bx.txt", BOARD_BX.encode())
+                whatif = f.check("--lspci", board)[1]["whatif"]
+                self.assertEqual((whatif["folder"], whatif["starts"]), (folder, starts))
+                _, out, _ = run(["--lspci", board, f.path])
+                launch = ("makes \"%s\" current and starts \"%s\"" % (folder, starts) if starts else "starts nothing")
+                self.assertIn("%s: chip0 \"Board\", %s: the program %s\n" % (
+                    board, "supported" if starts else "not supported", launch), out)
+
+    def test_json_object_when_it_cannot_run(self):
+        for name, args, message in CANNOT_RUN:
+            with self.subTest(name):
+                args = [a.replace("FOLDER", self.folder.path) for a in args]
+                status, out, err = run(["--json"] + args)
+                self.assertEqual(status, 2, err)
+                report = json.loads(out)
+                self.assertEqual(list(report), ["error"])
+                self.assertIn(message, report["error"])
+                self.assertIn("pyxet-check: " + report["error"], err)
+
+
 class BadInput(unittest.TestCase):
     """Files no settings file should be: a clear message, exit 1 or 2, no crash;
     run with the plain and the sanitized build."""
@@ -793,8 +1054,9 @@ class BadInput(unittest.TestCase):
                     self.assertNotIn("runtime error", err)
                     self.assertEqual(got, status, out + err)
                     self.assertIn(message, out + err)
-                    if output and status == 1:
-                        json.loads(out)
+                    if output:
+                        report = json.loads(out)
+                        self.assertEqual("error" in report, status == 2, out)
 
     def test_unreadable_file(self):
         with Folder(texts() + drivers(BX_ROW)) as f:
@@ -836,6 +1098,41 @@ class BadInput(unittest.TestCase):
             self.expect(f.path, 1, "text-cut")
 
 
+def shown_in_a_terminal(command, env):
+    """What a program prints in a terminal 1000 columns wide, through
+    script(1), without the terminal's escape sequences and CRs."""
+    shell = "stty cols 1000 rows 200; " + " ".join(shlex.quote(part) for part in command)
+    status, out, err = run_program(["script", "-qec", shell, "/dev/null"], dict(env, LC_ALL="C.UTF-8"))
+    return status, re.sub(r"\x1b\[[0-9;?]*[A-Za-z]|\x1b\][^\x07]*\x07|\r", "", out)
+
+
+class Console(unittest.TestCase):
+    """pyxet-check.exe in a console (Wine makes one of a terminal): the
+    report is shown whole, as Unicode, the same text as the native run's.
+    Only with pyxet-check.exe."""
+
+    def test_report_shown_on_a_console(self):
+        if not WINDOWS_CHECK:
+            self.skipTest("needs PYXET_CHECK_WINDOWS")
+        settings = texts() + texts("49", Win95Check="Fr\xfche Version, Build %d") + drivers(BX_ROW)
+        with Folder(settings) as f:
+            board = f.write("board.txt", BOARD_BX.encode())
+            args = ["--lspci", board, "--windows", "95", "--country", "49", f.path]
+            env = dict(os.environ, PYXET_PCI_IDS=TEST_PCI_IDS)
+            native_status, expected, _ = run_program([CHECK] + args, env)
+            env.update(wine_environment(), PYXET_PCI_IDS=windows_spelling(TEST_PCI_IDS))
+            status, shown = shown_in_a_terminal([WINE64, WINDOWS_CHECK] + [windows_spelling(a) for a in args], env)
+            self.assertIn("Fr\u00fche Version, Build 950", expected)
+            self.assertEqual((status, unix_spelling(shown, [board, f.path])), (native_status, expected))
+
+
 if __name__ == "__main__":
     group = sys.argv[1] if len(sys.argv) > 1 else None
+    if WINDOWS_CHECK:
+        if not os.path.exists(WINDOWS_CHECK):
+            sys.exit("%s is missing: make tools builds it" % WINDOWS_CHECK)
+        reason = prepare_wine()
+        if reason:
+            print("skipped: " + reason)
+            sys.exit(SKIPPED)
     unittest.main(argv=[sys.argv[0], "-v"] + ([group] if group else []))

@@ -25,10 +25,16 @@ struct Language {
 };
 
 struct WhatIfResult {
+    std::string Board;  // the board's file, as the command line names it, in UTF-8
     std::vector<std::pair<WORD, WORD>> Probes;  // vendor and device code, in order
     int Detected = -1;
     bool Supported = false;
     std::vector<std::string> Dialogs;  // what the user sees, in order, up to the detection dialog
+    // When the user installs the detected row's driver: the folder the program
+    // makes current (none when it changes none) and the command line it
+    // starts; neither when it starts nothing.
+    std::optional<std::string> Folder;
+    std::optional<std::string> Starts;
 };
 
 // What the INF files of one package folder list, and what the table makes of it.
@@ -42,7 +48,7 @@ struct PackageCoverage {
 };
 
 struct CheckResult {
-    std::string SettingsFile;  // as found in the folder; empty when there is none
+    std::string SettingsFile;  // as found in the folder, in UTF-8; empty when there is none
     int LoadResult = 0;        // LoadDriverTable's result
     std::vector<DriverEntry> Rows;
     std::vector<Finding> Errors;
@@ -51,18 +57,26 @@ struct CheckResult {
     std::vector<std::string> Notes;  // about the file as a whole: empty, not text
     std::vector<Finding> PackageNotes;  // package-covers-more
     std::vector<PackageCoverage> Coverage;
-    std::optional<WhatIfResult> WhatIf;
+    std::vector<WhatIfResult> WhatIfs;  // one per board, in the command line's order
     std::vector<std::string> DiskFiles;  // what goes on the disk, relative paths with '/'
 };
 
-// The Windows versions that --windows names.
+// The Windows versions and builds that --windows and --build name.
 struct WindowsVersion {
-    const char* Name;  // "95", "98", "me"
-    const char* Title;
+    const char* Name;     // "95", "98", "me"
+    const char* Product;  // "Windows 95"
     DWORD Minor;
     DWORD Build;
+    bool Default;  // the build that --windows names without --build
 };
-const WindowsVersion* FindWindowsVersion(const std::string& name);
+// The version of that name (any, when the name is empty) and build (its
+// default build, when build is 0); nullptr when there is none.
+const WindowsVersion* FindWindowsVersion(const std::string& name, DWORD build);
+// "Windows 95 (4.00 build 950)".
+std::string WindowsTitle(const WindowsVersion& windows);
+// The builds of the version of that name ("950, 1111, 1212, 1214"); with an
+// empty name, those of every version ("95: 950, ...; 98: 1998, 2222; me: 3000").
+std::string KnownBuilds(const std::string& name);
 
 // Makes the program state look as the program's would after start-up on this
 // Windows with this country code; the settings file is settingsFile in the

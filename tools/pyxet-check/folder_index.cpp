@@ -21,19 +21,22 @@ std::vector<std::string> PathParts(const std::string& path)
     return parts;
 }
 
-// The entry of folder whose name is name without regard to case; an exact
-// match wins over others that differ only in case.
+// The entry of folder whose name is name without regard to case, as the
+// folder spells it; an exact match wins over others that differ only in
+// case. The folder is read even when a file of that name opens, because on
+// Windows any spelling opens it.
 static std::string FindEntry(const fs::path& folder, const std::string& name)
 {
     std::error_code error;
-    if (fs::exists(folder / name, error))
-        return name;
+    std::string found;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::string entry = it->path().filename().string();
-        if (strcasecmp(entry.c_str(), name.c_str()) == 0)
+        if (entry == name)
             return entry;
+        if (found.empty() && strcasecmp(entry.c_str(), name.c_str()) == 0)
+            found = entry;
     }
-    return "";
+    return found;
 }
 
 // The host path the Windows path names, whatever it is; "" when a part is missing.

@@ -2,22 +2,24 @@
 // settings file of the folder is right, and what the program would detect
 // on a given board.
 //
-//   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]
+//   pyxet-check [--json] [--lspci FILE | --reg FILE]... [--windows 95|98|me] [--build N] [--country N]
 //               [--image iso|floppy] [--all] [--list-files] PATH
 //   pyxet-check --propose [--lspci FILE | --reg FILE]... [--package DRIVERS\X] [--flags F] [--write] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
-// errors, 2 when it cannot run (bad usage, unreadable path or input).
+// errors, 2 when it cannot run (bad usage, unreadable path or input); --help
+// exits 0. With --json the standard output is one JSON object whatever the
+// outcome.
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "check.h"
 #include "disk_names.h"
 #include "folder_index.h"
+#include "host.h"
 #include "inf_package.h"
 #include "options.h"
 #include "package_checks.h"
@@ -32,14 +34,33 @@ namespace {
 
 enum { kClean = 0, kErrors = 1, kCannotRun = 2 };
 
-int CannotRun(const std::string& message)
+// Says why the check cannot run: on the standard error, and with --json as
+// the one object of the standard output too.
+int CannotRun(const CheckOptions& options, const std::string& message)
 {
     std::fprintf(stderr, "pyxet-check: %s\n", message.c_str());
+    if (options.Json)
+        PrintJsonError(stdout, message);
     return kCannotRun;
 }
 
-// Reads a whole file; false with the reason when it cannot.
-bool ReadWholeFile(const std::string& path, std::string* text, std::string* error)
+int UsageError(const CheckOptions& options, const std::string& message)
+{
+    int status = CannotRun(options, message);
+    std::fprintf(stderr, "usage: pyxet-check [OPTION]... PATH (pyxet-check --help tells more)\n");
+    return status;
+}
+
+// A path as the reports name it, in UTF-8: on Windows the command line is in
+// the ANSI code page, and std::filesystem spells a path in UTF-8.
+std::string HostText(const fs::path& path)
+{
+    return path.string();
+}
+
+// Reads a whole file, opened by its path object so that Windows opens any
+// name the command line can give; false with the reason when it cannot.
+bool ReadWholeFile(const fs::path& path, std::string* text, std::string* error)
 {
     std::error_code code;
     if (fs::is_directory(path, code)) {
@@ -61,36 +82,36 @@ bool ReadWholeFile(const std::string& path, std::string* text, std::string* erro
 
 // The folder and the settings file in it that PATH names; the file is empty
 // when the folder has none.
-bool LocateSettings(const std::string& path, fs::path* folder, std::string* fileName, std::string* error)
+bool LocateSettings(const std::string& argument, fs::path* folder, std::string* fileName, std::string* error)
 {
+    fs::path path = argument;
     std::error_code code;
     fs::file_status status = fs::status(path, code);
     if (!fs::exists(status)) {
-        *error = "cannot read " + path + ": no such file or folder";
+        *error = "cannot read " + HostText(path) + ": no such file or folder";
         return false;
     }
     if (fs::is_directory(status)) {
         *folder = path;
-        std::string found = FolderIndex(path).FindFile("Pyxet.ini");
+        std::string found = FolderIndex(argument).FindFile("Pyxet.ini");
         *fileName = found.empty() ? "" : fs::path(found).filename().string();
         return true;
     }
-    *folder = fs::path(path).parent_path();
+    *folder = path.parent_path();
     if (folder->empty())
         *folder = ".";
-    *fileName = fs::path(path).filename().string();
+    *fileName = path.filename().string();
     return true;
 }
 
-int Report(const CheckOptions& options, const CheckResult& result, const PciIds& pciIds,
-           const WindowsVersion& windows)
+int Report(const CheckOptions& options, const CheckResult& result, const PciIds& pciIds)
 {
     if (options.ListFiles)
         PrintDiskFiles(stdout, result);
     else if (options.Json)
         PrintJson(stdout, result);
     else
-        PrintPlain(stdout, result, pciIds, windows, options.Country);
+        PrintPlain(stdout, result, pciIds, *options.Version, options.Country);
     return result.Errors.empty() ? kClean : kErrors;
 }
 
@@ -103,45 +124,45 @@ bool JudgesDisk(const CheckOptions& options)
     return fs::is_directory(options.Path, code) || options.Disk.Image != Medium::None || options.ListFiles;
 }
 
-// A board file read both ways: its device keys for the what-if, its devices
-// for the proposal.
-struct Board {
-    std::vector<std::string> Keys;
-    std::vector<BoardDevice> Devices;
+// The boards read both ways: each one's device keys for the what-if, its
+// devices for the proposal.
+struct BoardReadings {
+    std::vector<std::vector<std::string>> Keys;
+    std::vector<std::vector<BoardDevice>> Devices;
 };
 
-bool ReadBoard(const BoardFile& file, Board* board, std::string* error)
+// Reads every board; false with the reason when one cannot be read.
+bool ReadBoards(const std::vector<Board>& boards, BoardReadings* readings, std::string* error)
 {
-    std::string text;
-    if (!ReadWholeFile(file.Path, &text, error)) {
-        *error = "cannot read " + file.Path + ": " + *error;
-        return false;
-    }
-    if (!ReadDeviceKeys(text, file.Source, &board->Keys, error) ||
-        !ReadBoardDevices(text, file.Source, &board->Devices, error)) {
-        *error = file.Path + " " + *error;
-        return false;
+    for (const Board& board : boards) {
+        std::string text;
+        readings->Keys.emplace_back();
+        readings->Devices.emplace_back();
+        if (!ReadWholeFile(board.File, &text, error)) {
+            *error = "cannot read " + HostText(board.File) + ": " + *error;
+            return false;
+        }
+        if (!ReadDeviceKeys(text, board.Source, &readings->Keys.back(), error) ||
+            !ReadBoardDevices(text, board.Source, &readings->Devices.back(), error)) {
+            *error = HostText(board.File) + " " + *error;
+            return false;
+        }
     }
     return true;
 }
 
 // --propose: a row for each board, printed, and with --write added.
-int Propose(const CheckOptions& options, const std::vector<Board>& boards, const PciIds& pciIds,
-            const WindowsVersion& windows, const std::string& settingsFile)
+int Propose(const CheckOptions& options, const BoardReadings& boards, const PciIds& pciIds,
+            const std::string& settingsFile)
 {
     int loadResult = LoadDriverTable();
     FolderIndex folder(".");
     PackageIndex packages(folder);
     std::vector<std::string> names;
-    std::vector<std::vector<BoardDevice>> devices;
-    std::vector<std::vector<std::string>> keys;
-    for (size_t i = 0; i < boards.size(); ++i) {
-        names.push_back(options.Boards[i].Path);
-        devices.push_back(boards[i].Devices);
-        keys.push_back(boards[i].Keys);
-    }
-    ProposeContext context = {folder, packages, pciIds, options.Propose, windows, loadResult};
-    std::vector<Proposal> proposals = ProposeRows(context, names, devices, keys);
+    for (const Board& board : options.Boards)
+        names.push_back(HostText(board.File));
+    ProposeContext context = {folder, packages, pciIds, options.Propose, *options.Version, loadResult};
+    std::vector<Proposal> proposals = ProposeRows(context, names, boards.Devices, boards.Keys);
     PrintProposals(stdout, options.Json, settingsFile, proposals, pciIds);
     for (const Proposal& proposal : proposals) {
         if (!proposal.Error.empty())
@@ -156,53 +177,54 @@ int main(int argc, char** argv)
 {
     CheckOptions options;
     std::string usageError = ParseOptions(argc, argv, &options);
-    if (!usageError.empty()) {
-        std::fprintf(stderr, "pyxet-check: %s\n%s", usageError.c_str(), kUsage);
-        return kCannotRun;
+    SetUpStandardOutput(options.Json && !options.Help);
+    if (options.Help) {
+        std::fputs(Usage().c_str(), stdout);
+        return kClean;
     }
-    const WindowsVersion& windows = *FindWindowsVersion(options.Windows);
+    if (!usageError.empty())
+        return UsageError(options, usageError);
 
-    std::vector<Board> boards(options.Boards.size());
-    for (size_t i = 0; i < boards.size(); ++i) {
-        std::string error;
-        if (!ReadBoard(options.Boards[i], &boards[i], &error))
-            return CannotRun(error);
-    }
+    BoardReadings boards;
+    std::string error;
+    if (!ReadBoards(options.Boards, &boards, &error))
+        return CannotRun(options, error);
 
     fs::path folder;
     std::string fileName;
-    std::string error;
     if (!LocateSettings(options.Path, &folder, &fileName, &error))
-        return CannotRun(error);
+        return CannotRun(options, error);
     bool judgesDisk = JudgesDisk(options);
     PciIds pciIds;
     pciIds.Load(PciIdsPath());
 
     CheckResult result;
     if (fileName.empty() && options.Propose.Enabled)
-        return CannotRun("the folder " + folder.string() + " holds no PYXET.INI to propose rows for");
+        return CannotRun(options, "the folder " + HostText(folder) + " holds no PYXET.INI to propose rows for");
     if (fileName.empty()) {
         result.Errors.push_back({"PYXET.INI", "no-settings",
-                                 "the folder " + folder.string() +
+                                 "the folder " + HostText(folder) +
                                      " holds no PYXET.INI: the program shows empty texts and an empty list"});
         if (judgesDisk)
             CheckDisk(folder.string(), options.Disk, &result);
-        return Report(options, result, pciIds, windows);
+        return Report(options, result, pciIds);
     }
     std::string text;
-    if (!ReadWholeFile((folder / fileName).string(), &text, &error))
-        return CannotRun("cannot read " + (folder / fileName).string() + ": " + error);
+    if (!ReadWholeFile(folder / fileName, &text, &error))
+        return CannotRun(options, "cannot read " + HostText(folder / fileName) + ": " + error);
     // The program's path fields hold 127 characters: read the file by its
     // name from its own folder.
     if (fileName.size() >= kPathSize)
-        return CannotRun("the settings file's name is longer than 127 characters");
-    if (chdir(folder.c_str()) != 0)
-        return CannotRun("cannot enter " + folder.string() + ": " + std::strerror(errno));
-    result.SettingsFile = (folder / fileName).string();
+        return CannotRun(options, "the settings file's name is longer than 127 characters");
+    std::error_code code;
+    fs::current_path(folder, code);
+    if (code)
+        return CannotRun(options, "cannot enter " + HostText(folder) + ": " + code.message());
+    result.SettingsFile = HostText(folder / fileName);
 
-    PrepareProgramState(fileName, windows, options.Country);
+    PrepareProgramState(fileName, *options.Version, options.Country);
     if (options.Propose.Enabled)
-        return Propose(options, boards, pciIds, windows, result.SettingsFile);
+        return Propose(options, boards, pciIds, result.SettingsFile);
     CheckFileContents(text, &result);
     FolderIndex here(".");
     CheckDriverTable(here, pciIds, &result);
@@ -211,7 +233,8 @@ int main(int argc, char** argv)
     CheckTexts(&result);
     if (judgesDisk)
         CheckDisk(".", options.Disk, &result);
-    if (!boards.empty())
-        result.WhatIf = RunWhatIf(boards[0].Keys, windows, result.LoadResult);
-    return Report(options, result, pciIds, windows);
+    for (size_t i = 0; i < options.Boards.size(); ++i)
+        result.WhatIfs.push_back(
+            RunWhatIf(HostText(options.Boards[i].File), boards.Keys[i], *options.Version, result.LoadResult));
+    return Report(options, result, pciIds);
 }

@@ -6,12 +6,14 @@
 
 #include "disk_names.h"
 
-enum class WhatIfSource { None, Lspci, Reg };
+struct WindowsVersion;
 
-// A board file named by --lspci or --reg.
-struct BoardFile {
-    WhatIfSource Source = WhatIfSource::None;
-    std::string Path;
+enum class WhatIfSource { Lspci, Reg };
+
+// A board to ask the what-if about: its file and what kind of file it is.
+struct Board {
+    WhatIfSource Source;
+    std::string File;
 };
 
 // --propose and what goes with it.
@@ -24,17 +26,23 @@ struct ProposeOptions {
 };
 
 struct CheckOptions {
+    bool Help = false;
     bool Json = false;
-    std::vector<BoardFile> Boards;  // every --lspci and --reg, in order; the what-if takes one
-    std::string Windows = "98";
+    std::vector<Board> Boards;
+    std::string Windows;  // --windows in lower case; empty when not given
+    unsigned long Build = 0;  // --build; 0 when not given
     std::string Country = "1";
     ProposeOptions Propose;
     std::string Path;
     DiskOptions Disk;
     bool ListFiles = false;  // print the files that go on the disk instead of the report
+    const WindowsVersion* Version = nullptr;  // what --windows and --build name together
 };
 
-extern const char kUsage[];
+// What --help prints.
+std::string Usage();
 
-// Reads the arguments into options; on a usage error returns its message.
+// Reads the whole command line into options; on a usage error returns the
+// message of the first one. options->Help and options->Json are set however
+// the rest reads.
 std::string ParseOptions(int argc, char** argv, CheckOptions* options);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "host.h"
+
 // The code and name of "hhhh  Name" at the start of text, or false.
 static bool ReadCodeAndName(const std::string& text, WORD* code, std::string* name)
 {
@@ -82,5 +84,5 @@ WORD PciIds::AgpDisabledVariant(WORD vendor, WORD device) const
 std::string PciIdsPath()
 {
     const char* path = std::getenv("PYXET_PCI_IDS");
-    return path != nullptr ? path : "/usr/share/misc/pci.ids";
+    return path != nullptr ? path : DefaultPciIdsPath();
 }

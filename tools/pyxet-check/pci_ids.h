@@ -29,5 +29,6 @@ private:
     std::map<WORD, Vendor> vendors_;
 };
 
-// Where the list is: $PYXET_PCI_IDS when set, else Debian's place for it.
+// Where the list is: $PYXET_PCI_IDS when set, else the host's place for it
+// (DefaultPciIdsPath).
 std::string PciIdsPath();

@@ -1,22 +1,59 @@
 // The program state as start-up would leave it on the Windows and with the
 // country code that the command line names.
 #include "check.h"
+
+#include <cstdio>
+#include <cstring>
+
 #include "core/text.h"
 
-// As Windows reports them: the first release of each, all of the 95/98 family.
+// As Windows reports them: every release of the 95/98 family. Without
+// --build, Windows 95 and ME are their first release and Windows 98 its
+// second edition, the build Wine reports.
 static const WindowsVersion kWindowsVersions[] = {
-    {"95", "Windows 95 (4.00 build 950)", 0, 950},
-    {"98", "Windows 98 (4.10 build 2222)", 10, 2222},
-    {"me", "Windows ME (4.90 build 3000)", 90, 3000},
+    {"95", "Windows 95", 0, 950, true},
+    {"95", "Windows 95", 0, 1111, false},
+    {"95", "Windows 95", 0, 1212, false},
+    {"95", "Windows 95", 0, 1214, false},
+    {"98", "Windows 98", 10, 1998, false},
+    {"98", "Windows 98", 10, 2222, true},
+    {"me", "Windows ME", 90, 3000, true},
 };
 
-const WindowsVersion* FindWindowsVersion(const std::string& name)
+const WindowsVersion* FindWindowsVersion(const std::string& name, DWORD build)
 {
     for (const WindowsVersion& version : kWindowsVersions) {
-        if (name == version.Name)
+        bool named = name.empty() || name == version.Name;
+        if (named && (build == 0 ? version.Default : build == version.Build))
             return &version;
     }
     return nullptr;
+}
+
+std::string WindowsTitle(const WindowsVersion& windows)
+{
+    char numbers[32];
+    std::snprintf(numbers, sizeof numbers, " (4.%02u build %u)", static_cast<unsigned>(windows.Minor),
+                  static_cast<unsigned>(windows.Build));
+    return windows.Product + std::string(numbers);
+}
+
+std::string KnownBuilds(const std::string& name)
+{
+    std::string list;
+    const char* listed = nullptr;
+    for (const WindowsVersion& version : kWindowsVersions) {
+        if (!name.empty() && name != version.Name)
+            continue;
+        bool first = listed == nullptr || std::strcmp(listed, version.Name) != 0;
+        if (listed != nullptr)
+            list += first ? "; " : ", ";
+        if (first && name.empty())
+            list += version.Name + std::string(": ");
+        list += std::to_string(version.Build);
+        listed = version.Name;
+    }
+    return list;
 }
 
 void PrepareProgramState(const std::string& settingsFile, const WindowsVersion& windows,

@@ -252,7 +252,7 @@ std::string Proposer::ChooseName(const Package& package, Proposal* proposal)
 // after the table's rows, would be the first to detect it.
 void Proposer::JudgeReach(const std::vector<std::string>& keys, Proposal* proposal)
 {
-    WhatIfResult before = RunWhatIf(keys, context_.Windows, context_.LoadResult);
+    WhatIfResult before = RunWhatIf(proposal->Board, keys, context_.Windows, context_.LoadResult);
     proposal->AlreadyDetectedBy = before.Detected;
     if (context_.LoadResult < 0) {
         proposal->Reach = "the table stops at a malformed row (chip" + std::to_string(DriverTable.Count) +
@@ -269,7 +269,7 @@ void Proposer::JudgeReach(const std::vector<std::string>& keys, Proposal* propos
         return;
     }
     DriverTable.Rows[DriverTable.Count++] = *proposal->Row;
-    WhatIfResult after = RunWhatIf(keys, context_.Windows, context_.LoadResult);
+    WhatIfResult after = RunWhatIf(proposal->Board, keys, context_.Windows, context_.LoadResult);
     proposal->Reached = after.Detected == nextKey_;
     if (proposal->Reached) {
         proposal->Reach = proposal->Key + " would be read (20 rows at most) and would detect this board first";

@@ -33,10 +33,11 @@ std::string Hex4(WORD value)
     return text;
 }
 
-std::string JsonString(const std::string& text)
+// UTF-8 text as a JSON string.
+std::string JsonText(const std::string& text)
 {
     std::string out = "\"";
-    for (char c : Utf8FromCp1252(text)) {
+    for (char c : text) {
         unsigned char code = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -50,6 +51,12 @@ std::string JsonString(const std::string& text)
         }
     }
     return out + "\"";
+}
+
+// Text of the settings file, in code page 1252, as a JSON string.
+std::string JsonString(const std::string& text)
+{
+    return JsonText(Utf8FromCp1252(text));
 }
 
 std::string JsonFindings(const std::vector<Finding>& findings)
@@ -79,15 +86,32 @@ std::string JsonRow(const DriverEntry& row, int index)
            ", \"command\": " + JsonString(row.Command) + ", \"restart\": " + std::to_string(row.RestartFlag) + "}";
 }
 
+std::string JsonOptional(const std::optional<std::string>& text)
+{
+    return text ? JsonString(*text) : "null";
+}
+
 std::string JsonWhatIf(const WhatIfResult& whatIf)
 {
     std::vector<std::string> probes;
     for (const auto& [vendor, device] : whatIf.Probes)
         probes.push_back(Hex4(vendor) + ":" + Hex4(device));
-    return "{\"probes\": " + JsonStrings(probes) +
+    return "{\"board\": " + JsonText(whatIf.Board) + ", \"probes\": " + JsonStrings(probes) +
            ", \"detected\": " + (whatIf.Detected >= 0 ? std::to_string(whatIf.Detected) : "null") +
            ", \"supported\": " + (whatIf.Supported ? "true" : "false") +
-           ", \"dialogs\": " + JsonStrings(whatIf.Dialogs) + "}";
+           ", \"dialogs\": " + JsonStrings(whatIf.Dialogs) + ", \"folder\": " + JsonOptional(whatIf.Folder) +
+           ", \"starts\": " + JsonOptional(whatIf.Starts) + "}";
+}
+
+// One board's what-if as an object, several as an array of them.
+std::string JsonWhatIfs(const std::vector<WhatIfResult>& whatIfs)
+{
+    if (whatIfs.size() == 1)
+        return JsonWhatIf(whatIfs[0]);
+    std::string out = "[";
+    for (size_t i = 0; i < whatIfs.size(); ++i)
+        out += std::string(i ? "," : "") + "\n    " + JsonWhatIf(whatIfs[i]);
+    return out + "\n  ]";
 }
 
 // "Intel Corporation: 440BX/ZX/DX - 82443BX/ZX/DX Host bridge" as lspci names it.
@@ -171,7 +195,8 @@ void PrintLanguages(FILE* out, const CheckResult& result)
 void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& result, const WindowsVersion& windows,
                  const std::string& country)
 {
-    std::fprintf(out, "What if, on %s with country code %s:\n", windows.Title, country.c_str());
+    std::fprintf(out, "What if, for the board of %s on %s with country code %s:\n", whatIf.Board.c_str(),
+                 WindowsTitle(windows).c_str(), country.c_str());
     std::fprintf(out, "  probes, in order:");
     for (const auto& [vendor, device] : whatIf.Probes)
         std::fprintf(out, " %s:%s", Hex4(vendor).c_str(), Hex4(device).c_str());
@@ -180,7 +205,7 @@ void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& resul
         const DriverEntry& row = result.Rows[whatIf.Detected];
         std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
                      Utf8FromCp1252(row.Name).c_str(), row.SupportFlags,
-                     whatIf.Supported ? "supports" : "does not support", windows.Title);
+                     whatIf.Supported ? "supports" : "does not support", WindowsTitle(windows).c_str());
     } else {
         std::fprintf(out, "  detected: nothing\n");
     }
@@ -196,7 +221,7 @@ std::string JsonOrNull(const std::string& text)
 std::string JsonProposal(const Proposal& proposal)
 {
     int index = proposal.Key.empty() ? 0 : std::stoi(proposal.Key.substr(4));
-    return "\n    {\"board\": " + JsonString(proposal.Board) +
+    return "\n    {\"board\": " + JsonText(proposal.Board) +
            ", \"host\": " + (proposal.Host ? JsonString(Hex4(proposal.Host->Vendor) + ":" + Hex4(proposal.Host->Device)) : "null") +
            ",\n     \"row\": " + (proposal.Row ? JsonRow(*proposal.Row, index).substr(5) : "null") +
            ",\n     \"package\": " + JsonOrNull(proposal.Package) + ", \"why\": " + JsonStrings(proposal.Why) +
@@ -228,6 +253,29 @@ void PrintProposalPlain(FILE* out, const Proposal& proposal, const PciIds& pciId
         std::fprintf(out, "  written as %s\n", proposal.Key.c_str());
     if (!proposal.Error.empty())
         std::fprintf(out, "error: %s\n", Utf8FromCp1252(proposal.Error).c_str());
+}
+
+// What the program does when the user installs the detected driver.
+std::string LaunchSummary(const WhatIfResult& whatIf)
+{
+    if (!whatIf.Starts)
+        return "starts nothing";
+    std::string folder = whatIf.Folder ? "makes \"" + *whatIf.Folder + "\" current" : "keeps the current folder";
+    return folder + " and starts \"" + *whatIf.Starts + "\"";
+}
+
+// One line for the board: its file, the row detected, the support, and the launch.
+void PrintBoardSummary(FILE* out, const WhatIfResult& whatIf, const CheckResult& result)
+{
+    std::string summary;
+    if (result.LoadResult < 0)
+        summary = "no row: the program stops at the malformed row";
+    else if (whatIf.Detected < 0)
+        summary = "no row detected: the program starts nothing unless the user chooses a driver";
+    else
+        summary = "chip" + std::to_string(whatIf.Detected) + " \"" + result.Rows[whatIf.Detected].Name + "\", " +
+                  (whatIf.Supported ? "supported" : "not supported") + ": the program " + LaunchSummary(whatIf);
+    std::fprintf(out, "  %s: %s\n", whatIf.Board.c_str(), Utf8FromCp1252(summary).c_str());
 }
 
 }  // namespace
@@ -304,8 +352,12 @@ void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, cons
         PrintFinding(out, "warning", finding);
     for (const Finding& finding : result.PackageNotes)
         PrintFinding(out, "note", finding);
-    if (result.WhatIf)
-        PrintWhatIf(out, *result.WhatIf, result, windows, country);
+    for (const WhatIfResult& whatIf : result.WhatIfs)
+        PrintWhatIf(out, whatIf, result, windows, country);
+    if (!result.WhatIfs.empty())
+        std::fprintf(out, "Boards:\n");
+    for (const WhatIfResult& whatIf : result.WhatIfs)
+        PrintBoardSummary(out, whatIf, result);
     std::fprintf(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
                  result.Warnings.size(), result.Warnings.size() == 1 ? "" : "s");
 }
@@ -323,12 +375,17 @@ void PrintJson(FILE* out, const CheckResult& result)
     languages += result.Languages.empty() ? "}" : "\n  }";
     std::fprintf(out, "{\n  \"settings\": %s,\n  \"rows\": %s,\n  \"errors\": %s,\n  \"warnings\": %s,\n"
                       "  \"languages\": %s,\n  \"notes\": %s",
-                 result.SettingsFile.empty() ? "null" : JsonString(result.SettingsFile).c_str(), rows.c_str(),
+                 result.SettingsFile.empty() ? "null" : JsonText(result.SettingsFile).c_str(), rows.c_str(),
                  JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
                  JsonStrings(result.Notes).c_str());
     std::fprintf(out, ",\n  \"package_notes\": %s,\n  \"coverage\": %s", JsonFindings(result.PackageNotes).c_str(),
                  JsonCoverage(result.Coverage).c_str());
-    if (result.WhatIf)
-        std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIf(*result.WhatIf).c_str());
+    if (!result.WhatIfs.empty())
+        std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIfs(result.WhatIfs).c_str());
     std::fprintf(out, "\n}\n");
+}
+
+void PrintJsonError(FILE* out, const std::string& message)
+{
+    std::fprintf(out, "{\n  \"error\": %s\n}\n", JsonText(message).c_str());
 }

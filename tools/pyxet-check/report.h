@@ -11,6 +11,9 @@ struct Proposal;
 void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, const WindowsVersion& windows,
                 const std::string& country);
 void PrintJson(FILE* out, const CheckResult& result);
+// The JSON object of a run that cannot check: {"error": message}, the
+// message in UTF-8.
+void PrintJsonError(FILE* out, const std::string& message);
 
 // The proposals of --propose, plain or as one JSON object.
 void PrintProposals(FILE* out, bool json, const std::string& settingsFile, const std::vector<Proposal>& proposals,

@@ -1,13 +1,17 @@
 // The what-if: the probe answers from the given device keys the way ENUM.DLL
 // answers from the registry (the same key matching), and the program's own
-// DetectChipset and IsDriverSupported decide.
+// DetectChipset, IsDriverSupported and LaunchDriver decide; the folder
+// change and the start of the setup program are recorded, not made.
 #include "what_if.h"
 
 #include <cctype>
 #include <cstring>
+#include <optional>
 #include <strings.h>
 
 #include "core/fixed_texts.h"
+#include "core/text.h"
+#include "launch/launch.h"
 #include "probe/detect.h"
 #include "probe/device_probe.h"
 #include "probe/enum/device_key.h"
@@ -23,6 +27,17 @@ struct ProbeRecord {
     std::vector<std::pair<WORD, WORD>> Calls;
 };
 ProbeRecord Probe;
+
+// What the launch did: the folder it made current, the command line it started.
+struct LaunchRecord {
+    std::optional<std::string> Folder;
+    std::optional<std::string> Started;
+};
+LaunchRecord Launch;
+
+// The program's folder in the what-if: the root of a CD in drive D:, as
+// ProgramState keeps it (no trailing backslash).
+const char kCdFolder[] = "D:";
 
 const char kUnknownChip[] = "Unknown (not in list)";
 
@@ -284,6 +299,18 @@ std::vector<std::string> DialogsShown(const WindowsVersion& windows, int loadRes
     return dialogs;
 }
 
+// The program's own launch of the detected row, as the user's Install
+// starts it, from the CD.
+void WatchLaunch(int row, WhatIfResult* result)
+{
+    Launch = {};
+    CopyText(ProgramState.ModuleFolder, kCdFolder, kPathSize);
+    LaunchDriver(row);
+    ProgramState.ModuleFolder[0] = '\0';
+    result->Folder = Launch.Folder;
+    result->Starts = Launch.Started;
+}
+
 }  // namespace
 
 bool ReadDeviceKeys(const std::string& text, WhatIfSource source, std::vector<std::string>* keys,
@@ -301,9 +328,11 @@ bool ReadBoardDevices(const std::string& text, WhatIfSource source, std::vector<
                                          : ReadRegistryDevices(text, devices, error);
 }
 
-WhatIfResult RunWhatIf(const std::vector<std::string>& keys, const WindowsVersion& windows, int loadResult)
+WhatIfResult RunWhatIf(const std::string& boardFile, const std::vector<std::string>& keys,
+                       const WindowsVersion& windows, int loadResult)
 {
     WhatIfResult result;
+    result.Board = boardFile;
     Probe.Keys = &keys;
     Probe.Calls.clear();
     // Start-up stops at a malformed row before it detects anything.
@@ -313,6 +342,8 @@ WhatIfResult RunWhatIf(const std::vector<std::string>& keys, const WindowsVersio
     result.Supported =
         result.Detected >= 0 && IsDriverSupported(DriverTable.Rows[result.Detected].SupportFlags) != 0;
     result.Dialogs = DialogsShown(windows, loadResult, result.Detected);
+    if (result.Detected >= 0)
+        WatchLaunch(result.Detected, &result);
     Probe.Keys = nullptr;
     return result;
 }
@@ -327,4 +358,23 @@ extern "C" DWORD WINAPI ProbeDevice(DWORD vendorCode, DWORD deviceCode, char*)
             return 1;
     }
     return 0;
+}
+
+// The launch's calls, recorded. A refused driver's box is shown to no one;
+// the setup program counts as started, as WinExec answers above 31.
+BOOL SetCurrentDirectoryA(LPCSTR folder)
+{
+    Launch.Folder = folder;
+    return TRUE;
+}
+
+UINT WinExec(LPCSTR command, UINT)
+{
+    Launch.Started = command;
+    return 32;
+}
+
+int MessageBoxA(HWND, LPCSTR, LPCSTR, UINT)
+{
+    return IDOK;
 }

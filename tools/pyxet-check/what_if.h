@@ -29,8 +29,9 @@ struct BoardDevice {
 bool ReadBoardDevices(const std::string& text, WhatIfSource source, std::vector<BoardDevice>* devices,
                       std::string* error);
 
-// Runs the program's detection over the loaded table against those keys,
-// judges the detected row's driver on this Windows, and lists the boxes and
-// dialogs the user sees up to the detection dialog.
-WhatIfResult RunWhatIf(const std::vector<std::string>& keys, const WindowsVersion& windows,
-                       int loadResult);
+// Runs the program's detection over the loaded table against the keys of
+// the board in boardFile, judges the detected row's driver on this Windows,
+// lists the boxes and dialogs the user sees up to the detection dialog, and
+// watches the program's launch of that driver from a CD in drive D:.
+WhatIfResult RunWhatIf(const std::string& boardFile, const std::vector<std::string>& keys,
+                       const WindowsVersion& windows, int loadResult);
