@@ -39,8 +39,9 @@ static std::string FindEntry(const fs::path& folder, const std::string& name)
     return found;
 }
 
-// The host path the Windows path names, whatever it is; "" when a part is missing.
-std::string FolderIndex::FindEntryPath(const std::string& relative) const
+// The host path the Windows path names, whatever it is; empty when a part is
+// missing. Kept a path object, so that Windows finds any name it holds.
+fs::path FolderIndex::FindEntryPath(const std::string& relative) const
 {
     fs::path path = root_;
     for (const std::string& part : PathParts(relative)) {
@@ -53,19 +54,19 @@ std::string FolderIndex::FindEntryPath(const std::string& relative) const
             return "";
         path /= entry;
     }
-    return path.string();
+    return path;
 }
 
 std::string FolderIndex::FindFile(const std::string& relative) const
 {
-    std::string path = FindEntryPath(relative);
+    fs::path path = FindEntryPath(relative);
     std::error_code error;
-    return !path.empty() && fs::is_regular_file(path, error) ? path : "";
+    return !path.empty() && fs::is_regular_file(path, error) ? path.string() : "";
 }
 
 std::string FolderIndex::FindFolder(const std::string& relative) const
 {
-    std::string path = FindEntryPath(relative);
+    fs::path path = FindEntryPath(relative);
     std::error_code error;
-    return !path.empty() && fs::is_directory(path, error) ? path : "";
+    return !path.empty() && fs::is_directory(path, error) ? path.string() : "";
 }

@@ -2,6 +2,7 @@
 // finds them on a CD or a floppy.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,7 @@ public:
     const std::string& Root() const { return root_; }
 
 private:
-    std::string FindEntryPath(const std::string& relative) const;
+    std::filesystem::path FindEntryPath(const std::string& relative) const;
 
     std::string root_;
 };
