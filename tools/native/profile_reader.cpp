@@ -22,8 +22,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <fstream>
-#include <strings.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unordered_map>
+#include <unordered_set>
 
 DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size)
 {
@@ -33,11 +37,6 @@ DWORD CopyCut(std::string_view text, LPSTR buffer, DWORD size)
     memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
     return static_cast<DWORD>(length);
-}
-
-static bool SameName(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
 static bool IsProfileBlank(char c)
@@ -78,47 +77,98 @@ static bool SectionName(std::string_view line, std::string_view* name)
     return true;
 }
 
-// The lines of the first section called section, its header excluded.
-static std::vector<std::string_view> SectionLines(std::string_view text, std::string_view section)
-{
-    std::vector<std::string_view> lines;
-    section = TrimBlanks(section);
-    bool inSection = section.empty();
-    for (std::string_view line : ProfileLines(text)) {
-        std::string_view name;
-        if (SectionName(line, &name)) {
-            if (inSection)
-                break;
-            inSection = SameName(name, section);
-        } else if (inSection) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
-
 // The name part of a line that is no section line.
 static std::string_view LineName(std::string_view line)
 {
     return TrimBlanks(line.substr(0, line.find('=')));
 }
 
+// A name as the lookups compare it: ASCII letters in lower case.
+static std::string FoldedName(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return folded;
+}
+
+namespace {
+
+// One section of a profile text: its name and its lines, header excluded.
+// The lines before the first section form one without a name.
+struct IndexedSection {
+    std::string_view Name;
+    std::vector<std::string_view> Lines;
+    // Folded line name -> the first line with it; built on the first lookup.
+    mutable std::unordered_map<std::string, size_t> FirstLines;
+    mutable bool LinesIndexed = false;
+
+    const std::string_view* FindLine(std::string_view key) const
+    {
+        if (!LinesIndexed) {
+            for (size_t i = 0; i < Lines.size(); ++i)
+                FirstLines.emplace(FoldedName(LineName(Lines[i])), i);
+            LinesIndexed = true;
+        }
+        auto found = FirstLines.find(FoldedName(key));
+        return found == FirstLines.end() ? nullptr : &Lines[found->second];
+    }
+};
+
+// The sections of a profile text, split once, with the first section of
+// each name found without a scan. The text must outlive the index.
+class ProfileIndex {
+public:
+    explicit ProfileIndex(std::string_view text)
+    {
+        sections_.emplace_back();
+        for (std::string_view line : ProfileLines(text)) {
+            std::string_view name;
+            if (!SectionName(line, &name)) {
+                sections_.back().Lines.push_back(line);
+                continue;
+            }
+            sections_.emplace_back();
+            sections_.back().Name = name;
+            firstOfName_.emplace(FoldedName(name), sections_.size() - 1);
+        }
+    }
+
+    // The sections in file order, the one without a name first.
+    const std::deque<IndexedSection>& Sections() const { return sections_; }
+
+    // The section that lookups of name search: the first one so called, or
+    // for an empty name the lines before the first section.
+    const IndexedSection* Find(std::string_view name) const
+    {
+        name = TrimBlanks(name);
+        if (name.empty())
+            return &sections_.front();
+        auto found = firstOfName_.find(FoldedName(name));
+        return found == firstOfName_.end() ? nullptr : &sections_[found->second];
+    }
+
+private:
+    std::deque<IndexedSection> sections_;
+    std::unordered_map<std::string, size_t> firstOfName_;
+};
+
+}  // namespace
+
 // Finds the value of key in the first section called section. False when
 // the key is missing or its line has no '='.
-static bool FindProfileValue(std::string_view text, std::string_view section,
+static bool FindProfileValue(const ProfileIndex& index, std::string_view section,
                              std::string_view key, std::string_view* value)
 {
-    key = TrimBlanks(key);
-    for (std::string_view line : SectionLines(text, section)) {
-        if (!SameName(LineName(line), key))
-            continue;
-        size_t equals = line.find('=');
-        if (equals == std::string_view::npos)
-            return false;
-        *value = TrimBlanks(line.substr(equals + 1));
-        return true;
-    }
-    return false;
+    const IndexedSection* found = index.Find(section);
+    const std::string_view* line = found ? found->FindLine(TrimBlanks(key)) : nullptr;
+    if (line == nullptr)
+        return false;
+    size_t equals = line->find('=');
+    if (equals == std::string_view::npos)
+        return false;
+    *value = TrimBlanks(line->substr(equals + 1));
+    return true;
 }
 
 // Copies a value into the buffer without one pair of enclosing quotes. Like
@@ -160,6 +210,64 @@ std::string ReadProfileFile(std::string path)
     return text;
 }
 
+// Who a host file is, as far as its status tells: while these stay the same,
+// a file read earlier need not be read again.
+struct FileIdentity {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = -1;
+    struct timespec Modified = {};
+
+    bool operator==(const FileIdentity& other) const
+    {
+        return Device == other.Device && Inode == other.Inode && Size == other.Size &&
+               Modified.tv_sec == other.Modified.tv_sec && Modified.tv_nsec == other.Modified.tv_nsec;
+    }
+};
+
+// The identity of a host file; false when it has none to go by.
+static bool IdentifyFile(const std::string& path, FileIdentity* identity)
+{
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return false;
+    identity->Device = status.st_dev;
+    identity->Inode = status.st_ino;
+    identity->Size = status.st_size;
+    identity->Modified = status.st_mtim;
+    return true;
+}
+
+static bool keepIndexes = false;
+
+void KeepProfileIndexes()
+{
+    keepIndexes = true;
+}
+
+// The index of a profile file: read and split anew on every call, or, once
+// KeepProfileIndexes was called, kept for as long as the file looks the same.
+static const ProfileIndex& IndexOfFile(const char* file)
+{
+    static std::string keptPath;
+    static FileIdentity keptIdentity;
+    static std::string keptText;
+    static std::unique_ptr<ProfileIndex> keptIndex;
+
+    std::string path = file;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    FileIdentity identity;
+    bool identified = IdentifyFile(path, &identity);
+    if (keptIndex && keepIndexes && identified && path == keptPath && identity == keptIdentity)
+        return *keptIndex;
+    keptIndex.reset();
+    keptText = ReadProfileFile(path);
+    keptIndex = std::make_unique<ProfileIndex>(keptText);
+    keptPath = identified ? path : "";
+    keptIdentity = identity;
+    return *keptIndex;
+}
+
 DWORD ReadPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                                DWORD size, LPCSTR file)
 {
@@ -168,34 +276,48 @@ DWORD ReadPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPST
         fprintf(stderr, "profile reader: GetPrivateProfileStringA without section, key or default\n");
         abort();
     }
-    std::string text = ReadProfileFile(file);
     std::string_view value;
-    if (!FindProfileValue(text, section, key, &value))
+    if (!FindProfileValue(IndexOfFile(file), section, key, &value))
         value = WithoutTrailingSpaces(fallback);
     return CopyProfileText(value, buffer, size);
+}
+
+// The names of a section's lines with '=', in file order.
+static std::vector<std::string> KeyNamesOf(const IndexedSection& section)
+{
+    std::vector<std::string> names;
+    for (std::string_view line : section.Lines) {
+        if (line.find('=') != std::string_view::npos)
+            names.emplace_back(LineName(line));
+    }
+    return names;
 }
 
 std::vector<std::string> ProfileSectionNames(std::string_view text)
 {
     std::vector<std::string> names;
-    for (std::string_view line : ProfileLines(text)) {
-        std::string_view name;
-        if (!SectionName(line, &name))
-            continue;
-        bool known = std::any_of(names.begin(), names.end(),
-                                 [&](const std::string& seen) { return SameName(seen, name); });
-        if (!known)
-            names.emplace_back(name);
+    std::unordered_set<std::string> seen;
+    for (const ProfileSection& section : ProfileSections(text)) {
+        if (seen.insert(FoldedName(section.Name)).second)
+            names.push_back(section.Name);
     }
     return names;
 }
 
 std::vector<std::string> ProfileKeyNames(std::string_view text, std::string_view section)
 {
-    std::vector<std::string> names;
-    for (std::string_view line : SectionLines(text, section)) {
-        if (line.find('=') != std::string_view::npos)
-            names.emplace_back(LineName(line));
+    ProfileIndex index(text);
+    const IndexedSection* found = index.Find(section);
+    return found ? KeyNamesOf(*found) : std::vector<std::string>{};
+}
+
+std::vector<ProfileSection> ProfileSections(std::string_view text)
+{
+    ProfileIndex index(text);
+    std::vector<ProfileSection> sections;
+    for (size_t i = 1; i < index.Sections().size(); ++i) {
+        const IndexedSection& section = index.Sections()[i];
+        sections.push_back({std::string(section.Name), KeyNamesOf(section)});
     }
-    return names;
+    return sections;
 }

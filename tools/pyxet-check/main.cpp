@@ -24,6 +24,7 @@
 #include "options.h"
 #include "package_checks.h"
 #include "pci_ids.h"
+#include "profile_reader.h"
 #include "propose.h"
 #include "report.h"
 #include "what_if.h"
@@ -225,6 +226,9 @@ int main(int argc, char** argv)
     PrepareProgramState(fileName, *options.Version, options.Country);
     if (options.Propose.Enabled)
         return Propose(options, boards, pciIds, result.SettingsFile);
+    // The checks never write the settings file: each of their many lookups
+    // can use the index of the first.
+    KeepProfileIndexes();
     CheckFileContents(text, &result);
     FolderIndex here(".");
     CheckDriverTable(here, pciIds, &result);
