@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <strings.h>
 
+#include "code_page.h"
+
 namespace fs = std::filesystem;
 
 std::vector<std::string> PathParts(const std::string& path)
@@ -24,16 +26,19 @@ std::vector<std::string> PathParts(const std::string& path)
 // The entry of folder whose name is name without regard to case, as the
 // folder spells it; an exact match wins over others that differ only in
 // case. The folder is read even when a file of that name opens, because on
-// Windows any spelling opens it.
-static std::string FindEntry(const fs::path& folder, const std::string& name)
+// Windows any spelling opens it. The name is in the settings file's code
+// page; both are compared in UTF-8, the host's names as the host gives them.
+static fs::path FindEntry(const fs::path& folder, const std::string& ansiName)
 {
+    std::string name = Utf8FromAnsi(ansiName);
     std::error_code error;
-    std::string found;
+    fs::path found;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::string entry = it->path().filename().string();
-        if (entry == name)
+        fs::path entry = it->path().filename();
+        std::string spelled = entry.u8string();
+        if (spelled == name)
             return entry;
-        if (found.empty() && strcasecmp(entry.c_str(), name.c_str()) == 0)
+        if (found.empty() && strcasecmp(spelled.c_str(), name.c_str()) == 0)
             found = entry;
     }
     return found;
@@ -49,7 +54,7 @@ fs::path FolderIndex::FindEntryPath(const std::string& relative) const
             path /= part;
             continue;
         }
-        std::string entry = FindEntry(path, part);
+        fs::path entry = ::FindEntry(path, part);
         if (entry.empty())
             return "";
         path /= entry;

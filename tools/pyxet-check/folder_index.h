@@ -11,8 +11,9 @@ public:
     explicit FolderIndex(std::string root) : root_(std::move(root)) {}
 
     // The host path of a file named by a Windows path relative to the folder
-    // (parts separated by backslashes or slashes, "." and ".." allowed), or
-    // empty when there is none. Only regular files count.
+    // (parts separated by backslashes or slashes, "." and ".." allowed, in
+    // the settings file's code page), or empty when there is none. Only
+    // regular files count.
     std::string FindFile(const std::string& relative) const;
     // The same for a folder; "" or "." names the root.
     std::string FindFolder(const std::string& relative) const;

@@ -3,7 +3,7 @@
 // on a given board.
 //
 //   pyxet-check [--json] [--lspci FILE | --reg FILE]... [--windows 95|98|me] [--build N] [--country N]
-//               [--image iso|floppy] [--all] [--list-files] PATH
+//               [--image iso|floppy] [--all] [--list-files] [--codepage N] PATH
 //   pyxet-check --propose [--lspci FILE | --reg FILE]... [--package DRIVERS\X] [--flags F] [--write] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
@@ -17,6 +17,7 @@
 #include <iterator>
 
 #include "check.h"
+#include "code_page.h"
 #include "disk_names.h"
 #include "folder_index.h"
 #include "host.h"
@@ -105,6 +106,18 @@ bool LocateSettings(const std::string& argument, fs::path* folder, std::string* 
     return true;
 }
 
+// Why a folder has no settings file for the program: none at all, or a
+// folder where the file should be.
+std::string NoSettingsMessage(const fs::path& folder)
+{
+    const std::string effect = "the program shows empty texts and an empty list";
+    std::string named = FolderIndex(folder.string()).FindFolder("Pyxet.ini");
+    if (named.empty())
+        return "the folder " + HostText(folder) + " holds no PYXET.INI: " + effect;
+    return HostText(fs::path(named).filename()) + " in " + HostText(folder) +
+           " is a folder, not a file: the program finds no settings file, so " + effect;
+}
+
 int Report(const CheckOptions& options, const CheckResult& result, const PciIds& pciIds)
 {
     if (options.ListFiles)
@@ -185,6 +198,7 @@ int main(int argc, char** argv)
     }
     if (!usageError.empty())
         return UsageError(options, usageError);
+    SetAnsiCodePage(options.CodePage);
 
     BoardReadings boards;
     std::string error;
@@ -203,9 +217,7 @@ int main(int argc, char** argv)
     if (fileName.empty() && options.Propose.Enabled)
         return CannotRun(options, "the folder " + HostText(folder) + " holds no PYXET.INI to propose rows for");
     if (fileName.empty()) {
-        result.Errors.push_back({"PYXET.INI", "no-settings",
-                                 "the folder " + HostText(folder) +
-                                     " holds no PYXET.INI: the program shows empty texts and an empty list"});
+        result.Errors.push_back({"PYXET.INI", "no-settings", NoSettingsMessage(folder)});
         if (judgesDisk)
             CheckDisk(folder.string(), options.Disk, &result);
         return Report(options, result, pciIds);

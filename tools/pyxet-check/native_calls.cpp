@@ -4,6 +4,7 @@
 // told on its command line and writes into the program state itself.
 #include <windows.h>
 
+#include "code_page.h"
 #include "profile_reader.h"
 
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
@@ -30,8 +31,8 @@ BOOL GetVersionExA(OSVERSIONINFOA*)
     return FALSE;
 }
 
-// Settings files are written in code page 1252, which has no double-byte characters.
-BOOL IsDBCSLeadByte(BYTE)
+// As the code page that --codepage names has them; 1252 has no double-byte characters.
+BOOL IsDBCSLeadByte(BYTE byte)
 {
-    return FALSE;
+    return IsAnsiLeadByte(byte);
 }

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "check.h"
+#include "code_page.h"
 #include "core/program_state.h"
 
 namespace {
@@ -136,6 +137,14 @@ std::string SetFlags(const std::string& value, CheckOptions* options)
     return "";
 }
 
+std::string SetCodePage(const std::string& value, CheckOptions* options)
+{
+    if (!IsDigits(value) || value.size() > 5 || !IsKnownCodePage(std::stoi(value)))
+        return "--codepage takes a Windows code page number that iconv knows, such as 1252 or 1251, not " + value;
+    options->CodePage = std::stoi(value);
+    return "";
+}
+
 const OptionRule kOptions[] = {
     {"--help", "-h", nullptr, false, "print this and exit", SetHelp},
     {"--json", nullptr, nullptr, false, "print one JSON object instead of text", SetJson},
@@ -157,6 +166,8 @@ const OptionRule kOptions[] = {
      SetPackage},
     {"--flags", nullptr, "F", false, "with --propose: the proposed rows' flags (default 3)", SetFlags},
     {"--write", nullptr, nullptr, false, "with --propose: add the rows to the settings file", SetWrite},
+    {"--codepage", nullptr, "N", false, "the Windows code page the settings file is written in (default 1252)",
+     SetCodePage},
 };
 
 const OptionRule* FindOption(const std::string& argument)

@@ -33,6 +33,7 @@ struct CheckOptions {
     unsigned long Build = 0;  // --build; 0 when not given
     std::string Country = "1";
     ProposeOptions Propose;
+    int CodePage = 1252;  // the settings file's Windows ANSI code page
     std::string Path;
     DiskOptions Disk;
     bool ListFiles = false;  // print the files that go on the disk instead of the report

@@ -1,30 +1,11 @@
 // Printing the findings.
 #include "report.h"
 
+#include "code_page.h"
 #include "pci_ids.h"
 #include "propose.h"
 
 namespace {
-
-// Code page 1252's characters 0x80-0x9F; 0 where it has none.
-const unsigned short kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
-};
-
-void AppendUtf8(std::string* out, unsigned code)
-{
-    if (code < 0x80) {
-        *out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        *out += static_cast<char>(0xC0 | (code >> 6));
-        *out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        *out += static_cast<char>(0xE0 | (code >> 12));
-        *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        *out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 std::string Hex4(WORD value)
 {
@@ -53,10 +34,10 @@ std::string JsonText(const std::string& text)
     return out + "\"";
 }
 
-// Text of the settings file, in code page 1252, as a JSON string.
+// Text of the settings file, in its code page, as a JSON string.
 std::string JsonString(const std::string& text)
 {
-    return JsonText(Utf8FromCp1252(text));
+    return JsonText(Utf8FromAnsi(text));
 }
 
 std::string JsonFindings(const std::vector<Finding>& findings)
@@ -125,8 +106,8 @@ std::string PciName(const PciIds& pciIds, WORD vendor, WORD device)
 
 void PrintFinding(FILE* out, const char* level, const Finding& finding)
 {
-    std::fprintf(out, "%-8s %-8s %s: %s\n", level, Utf8FromCp1252(finding.Key).c_str(), finding.Kind.c_str(),
-                 Utf8FromCp1252(finding.Message).c_str());
+    std::fprintf(out, "%-8s %-8s %s: %s\n", level, Utf8FromAnsi(finding.Key).c_str(), finding.Kind.c_str(),
+                 Utf8FromAnsi(finding.Message).c_str());
 }
 
 void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
@@ -137,9 +118,9 @@ void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
     for (size_t i = 0; i < result.Rows.size(); ++i) {
         const DriverEntry& row = result.Rows[i];
         std::fprintf(out, "  chip%-3zu %-31s %s %s %s  flags %X  restart %X  %s\n", i,
-                     Utf8FromCp1252(row.Name).c_str(), Hex4(row.VendorCode).c_str(),
+                     Utf8FromAnsi(row.Name).c_str(), Hex4(row.VendorCode).c_str(),
                      Hex4(row.DeviceCodes[0]).c_str(), Hex4(row.DeviceCodes[1]).c_str(), row.SupportFlags,
-                     row.RestartFlag, Utf8FromCp1252(row.Command).c_str());
+                     row.RestartFlag, Utf8FromAnsi(row.Command).c_str());
         if (!pciIds.Loaded())
             continue;
         for (WORD device : row.DeviceCodes) {
@@ -158,7 +139,7 @@ void PrintPackages(FILE* out, const CheckResult& result)
         for (const std::string& device : coverage.Undetected)
             undetected += " " + device;
         std::fprintf(out, "Package %s: its INF files list %zu PCI device%s; %zu row%s use%s it; %s\n",
-                     Utf8FromCp1252(coverage.Package).c_str(), coverage.Lists.size(),
+                     Utf8FromAnsi(coverage.Package).c_str(), coverage.Lists.size(),
                      coverage.Lists.size() == 1 ? "" : "s", coverage.Rows.size(), coverage.Rows.size() == 1 ? "" : "s",
                      coverage.Rows.size() == 1 ? "s" : "",
                      undetected.empty() ? "no row misses a listed host bridge"
@@ -185,7 +166,7 @@ void PrintLanguages(FILE* out, const CheckResult& result)
 {
     std::fprintf(out, "Languages:");
     for (const Language& language : result.Languages) {
-        std::fprintf(out, " [%s]", Utf8FromCp1252(language.Section).c_str());
+        std::fprintf(out, " [%s]", Utf8FromAnsi(language.Section).c_str());
         if (!language.Missing.empty())
             std::fprintf(out, " (%zu from [1])", language.Missing.size());
     }
@@ -204,13 +185,13 @@ void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& resul
     if (whatIf.Detected >= 0) {
         const DriverEntry& row = result.Rows[whatIf.Detected];
         std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
-                     Utf8FromCp1252(row.Name).c_str(), row.SupportFlags,
+                     Utf8FromAnsi(row.Name).c_str(), row.SupportFlags,
                      whatIf.Supported ? "supports" : "does not support", WindowsTitle(windows).c_str());
     } else {
         std::fprintf(out, "  detected: nothing\n");
     }
     for (size_t i = 0; i < whatIf.Dialogs.size(); ++i)
-        std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromCp1252(whatIf.Dialogs[i]).c_str());
+        std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromAnsi(whatIf.Dialogs[i]).c_str());
 }
 
 std::string JsonOrNull(const std::string& text)
@@ -238,12 +219,12 @@ void PrintProposalPlain(FILE* out, const Proposal& proposal, const PciIds& pciId
         std::fprintf(out, " host bridge %s", PciName(pciIds, proposal.Host->Vendor, proposal.Host->Device).c_str());
     std::fprintf(out, "\n");
     for (const std::string& why : proposal.Why)
-        std::fprintf(out, "  %s\n", Utf8FromCp1252(why).c_str());
+        std::fprintf(out, "  %s\n", Utf8FromAnsi(why).c_str());
     if (proposal.Row) {
-        std::fprintf(out, "%s=%s\n", proposal.Key.c_str(), Utf8FromCp1252(proposal.Value).c_str());
+        std::fprintf(out, "%s=%s\n", proposal.Key.c_str(), Utf8FromAnsi(proposal.Value).c_str());
         if (proposal.AlreadyDetectedBy >= 0)
             std::fprintf(out, "  the table detects this board already: chip%d \"%s\" would win\n", proposal.AlreadyDetectedBy,
-                         Utf8FromCp1252(DriverTable.Rows[proposal.AlreadyDetectedBy].Name).c_str());
+                         Utf8FromAnsi(DriverTable.Rows[proposal.AlreadyDetectedBy].Name).c_str());
         else
             std::fprintf(out, "  the table does not detect this board yet\n");
         std::fprintf(out, "  the new row %s: %s\n", proposal.Reached ? "would be reached" : "would not be reached",
@@ -252,7 +233,7 @@ void PrintProposalPlain(FILE* out, const Proposal& proposal, const PciIds& pciId
     if (proposal.Written)
         std::fprintf(out, "  written as %s\n", proposal.Key.c_str());
     if (!proposal.Error.empty())
-        std::fprintf(out, "error: %s\n", Utf8FromCp1252(proposal.Error).c_str());
+        std::fprintf(out, "error: %s\n", Utf8FromAnsi(proposal.Error).c_str());
 }
 
 // What the program does when the user installs the detected driver.
@@ -275,7 +256,7 @@ void PrintBoardSummary(FILE* out, const WhatIfResult& whatIf, const CheckResult&
     else
         summary = "chip" + std::to_string(whatIf.Detected) + " \"" + result.Rows[whatIf.Detected].Name + "\", " +
                   (whatIf.Supported ? "supported" : "not supported") + ": the program " + LaunchSummary(whatIf);
-    std::fprintf(out, "  %s: %s\n", whatIf.Board.c_str(), Utf8FromCp1252(summary).c_str());
+    std::fprintf(out, "  %s: %s\n", whatIf.Board.c_str(), Utf8FromAnsi(summary).c_str());
 }
 
 }  // namespace
@@ -294,45 +275,6 @@ void PrintProposals(FILE* out, bool json, const std::string& settingsFile, const
     std::fprintf(out, "Settings file: %s\n", settingsFile.c_str());
     for (const Proposal& proposal : proposals)
         PrintProposalPlain(out, proposal, pciIds);
-}
-
-std::string Cp1252FromUtf8(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[i]);
-        size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-        unsigned code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        for (size_t k = 1; k < length && i + k < text.size(); ++k)
-            code = code << 6 | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += length;
-        if (length == 1 && lead >= 0x80) {
-            out += '?';
-            continue;
-        }
-        char byte = '?';
-        if (code < 0x80 || (code >= 0xA0 && code < 0x100))
-            byte = static_cast<char>(code);
-        for (int high = 0; high < 32; ++high) {
-            if (kCp1252High[high] != 0 && kCp1252High[high] == code)
-                byte = static_cast<char>(0x80 + high);
-        }
-        out += byte;
-    }
-    return out;
-}
-
-std::string Utf8FromCp1252(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        unsigned char code = static_cast<unsigned char>(c);
-        if (code >= 0x80 && code < 0xA0)
-            AppendUtf8(&out, kCp1252High[code - 0x80] != 0 ? kCp1252High[code - 0x80] : 0xFFFD);
-        else
-            AppendUtf8(&out, code);
-    }
-    return out;
 }
 
 void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, const WindowsVersion& windows,

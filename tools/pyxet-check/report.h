@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "check.h"
+#include "code_page.h"
 
 class PciIds;
 struct Proposal;
@@ -19,7 +20,5 @@ void PrintJsonError(FILE* out, const std::string& message);
 void PrintProposals(FILE* out, bool json, const std::string& settingsFile, const std::vector<Proposal>& proposals,
                     const PciIds& pciIds);
 
-// Settings files are in code page 1252; both outputs are UTF-8.
-std::string Utf8FromCp1252(const std::string& text);
-// pci.ids is UTF-8; a character that code page 1252 lacks becomes '?'.
-std::string Cp1252FromUtf8(const std::string& text);
+// Both outputs are UTF-8; the settings file's texts are converted from its
+// code page (code_page.h).
