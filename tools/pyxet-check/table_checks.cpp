@@ -13,6 +13,7 @@
 #include "folder_index.h"
 #include "pci_ids.h"
 #include "profile_reader.h"
+#include "settings/paths.h"
 
 namespace {
 
@@ -48,15 +49,40 @@ std::string ReadRow(const std::string& key, DWORD size = kTextSize)
     return std::string(buffer.data(), length);
 }
 
-// The row's fields as the row parser splits them.
+// The row's fields as the row parser splits them, those after the seventh
+// included.
 std::vector<std::string> SplitRow(const std::string& value)
 {
     std::vector<std::string> fields;
     RowFieldCursor cursor = {value.c_str()};
     char field[kTextSize];
-    while (fields.size() < kFieldCount && TakeRowField(&cursor, field, kTextSize) != 0)
+    while (TakeRowField(&cursor, field, kTextSize) != 0)
         fields.push_back(field);
     return fields;
+}
+
+// The names of the fields that the row leaves empty between two commas, or
+// after its last one, in the row's own order; the parser skips them, so the
+// fields after each move up by one.
+std::vector<std::string> EmptyFieldNames(const std::string& value)
+{
+    std::vector<std::string> names;
+    size_t start = value.find_first_not_of(',');
+    for (size_t index = 0; start != std::string::npos && start <= value.size() && index < kFieldCount; ++index) {
+        size_t end = std::min(value.find(',', start), value.size());
+        if (end == start)
+            names.push_back(kFieldNames[index]);
+        start = end + 1;
+    }
+    return names;
+}
+
+std::string JoinedNames(const std::vector<std::string>& names)
+{
+    std::string joined;
+    for (size_t i = 0; i < names.size(); ++i)
+        joined += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+    return joined;
 }
 
 class TableChecker {
@@ -77,8 +103,12 @@ private:
         result_->Warnings.push_back({key, kind, message});
     }
     void CheckRow(int index, const std::string& value);
-    void ReportMalformed(const std::string& key, int code, const std::vector<std::string>& fields);
+    void ReportMalformed(const std::string& key, int code, const std::string& value,
+                         const std::vector<std::string>& fields);
+    bool ReportShiftedFields(const std::string& key, const std::vector<std::string>& fields);
     void CheckFields(const std::string& key, const std::vector<std::string>& fields);
+    void CheckExtraFields(const std::string& key, const std::vector<std::string>& fields);
+    void CheckCommandForm(const std::string& key, const std::string& command);
     void CheckDetection(int index, const DriverEntry& row);
     void CheckCommand(const std::string& key, const std::string& command);
     void CheckPciIds(const std::string& key, const DriverEntry& row);
@@ -134,10 +164,13 @@ void TableChecker::CheckRow(int index, const std::string& value)
     DriverEntry row = {};
     int code = ParseDriverRow(value.c_str(), &row);
     if (code != 0) {
-        ReportMalformed(key, code, fields);
+        ReportMalformed(key, code, value, fields);
         return;
     }
+    if (ReportShiftedFields(key, fields))
+        return;
     CheckFields(key, fields);
+    CheckExtraFields(key, fields);
     CheckDetection(index, row);
     if (row.SupportFlags == 0 || (row.SupportFlags & ~3) != 0)
         Warn(key, "bad-flags",
@@ -148,18 +181,25 @@ void TableChecker::CheckRow(int index, const std::string& value)
         Warn(key, "bad-restart",
              "restart flag " + Hex4(row.RestartFlag) + ": only 1 offers a restart, and 0 is the other value");
     CheckCommand(key, row.Command);
+    CheckCommandForm(key, row.Command);
     CheckPciIds(key, row);
 }
 
-void TableChecker::ReportMalformed(const std::string& key, int code,
+void TableChecker::ReportMalformed(const std::string& key, int code, const std::string& value,
                                    const std::vector<std::string>& fields)
 {
     std::string what;
+    std::vector<std::string> empty = EmptyFieldNames(value);
+    bool commandTooLong = code == kMissingCommand && fields.size() > kCommandField;
     if (code == kMissingName)
         what = "the row holds only separators, so it has no name";
-    else if (code == kMissingCommand && fields.size() > kCommandField)
+    else if (commandTooLong)
         what = "the command is " + std::to_string(fields[kCommandField].size()) +
                " characters long, over the 127 that the program holds";
+    else if (!empty.empty())
+        what = "the " + JoinedNames(empty) + " field" + (empty.size() > 1 ? "s are" : " is") +
+               " empty: the program skips an empty field, so the fields after it move up and the row has no " +
+               kFieldNames[-code - 1] + " field";
     else
         what = std::string("the row has no ") + kFieldNames[-code - 1] + " field (it has " +
                std::to_string(fields.size()) + " of 7)";
@@ -207,6 +247,59 @@ void TableChecker::CheckFields(const std::string& key, const std::vector<std::st
                  std::string("the ") + kFieldNames[i] + " field \"" + fields[i] + "\" " + problem +
                      ": it reads as " + Hex4(ReadHexField(fields[i].c_str())));
     }
+}
+
+// Whether fields, read from first, hold hexadecimal codes where the row
+// wants them: the four after the name and the seventh.
+bool CodesInPlace(const std::vector<std::string>& fields, size_t first)
+{
+    for (size_t i : {1, 2, 3, 4, 6}) {
+        if (!HexProblem(fields[first + i]).empty())
+            return false;
+    }
+    return true;
+}
+
+// A comma inside the name or the command makes the row one or more fields
+// longer and moves what follows: said as the cause, instead of the codes
+// that come out wrong. True when it is so.
+bool TableChecker::ReportShiftedFields(const std::string& key, const std::vector<std::string>& fields)
+{
+    if (fields.size() <= kFieldCount)
+        return false;
+    const size_t shift = fields.size() - kFieldCount;
+    if (!CodesInPlace(fields, 0) && CodesInPlace(fields, shift)) {
+        Error(key, "name-comma",
+              "the name holds a comma; the fields after it are shifted: the program reads the name \"" +
+                  fields[0] + "\", the vendor \"" + fields[1] + "\", the command \"" + fields[kCommandField] +
+                  "\" and the restart flag \"" + fields[kFieldCount - 1] + "\"; the name must not hold a comma");
+        return true;
+    }
+    bool codesBeforeCommand = true;
+    for (size_t i = 1; i < kCommandField; ++i)
+        codesBeforeCommand = codesBeforeCommand && HexProblem(fields[i]).empty();
+    if (codesBeforeCommand && !HexProblem(fields[kFieldCount - 1]).empty() && HexProblem(fields.back()).empty()) {
+        Error(key, "command-comma",
+              "the command holds a comma, where the program ends it: it starts \"" + fields[kCommandField] +
+                  "\" and reads \"" + fields[kFieldCount - 1] + "\" as the restart flag (" +
+                  Hex4(ReadHexField(fields[kFieldCount - 1].c_str())) + "); the command cannot hold a comma");
+        return true;
+    }
+    return false;
+}
+
+// An eighth field, or more, after the restart flag.
+void TableChecker::CheckExtraFields(const std::string& key, const std::vector<std::string>& fields)
+{
+    if (fields.size() <= kFieldCount)
+        return;
+    std::string extra;
+    for (size_t i = kFieldCount; i < fields.size(); ++i)
+        extra += (i == kFieldCount ? "" : ",") + fields[i];
+    Warn(key, "extra-field",
+         "the row has " + std::to_string(fields.size()) + " fields: the program reads seven, the restart flag \"" +
+             fields[kFieldCount - 1] + "\" the last of them, and ignores \"" + extra.substr(0, 60) +
+             "\" after it");
 }
 
 void TableChecker::CheckDetection(int index, const DriverEntry& row)
@@ -266,6 +359,95 @@ void TableChecker::CheckCommand(const std::string& key, const std::string& comma
     if (folder_.FindFile(program).empty())
         Error(key, "missing-setup", "the command names " + program + ", which is not in the folder");
     CheckCommandNames(key, parts, result_);
+}
+
+// The program's own folder when it runs from the root of a CD in drive D.
+const char kCdFolder[] = "D:";
+
+// The folder that the program makes current before it starts command, run
+// from moduleFolder: the command cut after its last '\\' or ':' (arguments
+// and all), joined to the module folder, less a trailing backslash. Empty
+// when the join does not fit the program's 128 bytes.
+std::string WorkFolderOf(const char* moduleFolder, const std::string& command)
+{
+    int cut = FolderPartLength(command.c_str());
+    std::string part = command.substr(0, cut > 0 ? cut : 0);
+    char joined[kPathSize];
+    if (!JoinPath(joined, moduleFolder, part.c_str()))
+        return "";
+    std::string folder = joined;
+    if (folder.back() == '\\')
+        folder.pop_back();
+    // "D:" alone names the drive's current folder, its root for a program
+    // started from there.
+    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+}
+
+// How WinExec splits command: the program path (up to the first blank, or
+// within quotes) and the arguments after it.
+std::string ProgramLine(const std::string& command)
+{
+    std::string program = ProgramPath(command);
+    size_t start = command.find_first_not_of(" \t");
+    size_t end = start == std::string::npos ? command.size()
+                                            : start + program.size() + (command[start] == '"' ? 2 : 0);
+    size_t argumentsStart = command.find_first_not_of(" \t", std::min(end, command.size()));
+    std::string arguments = argumentsStart == std::string::npos ? "" : command.substr(argumentsStart);
+    return "\"" + program + "\"" + (arguments.empty() ? "" : " with the arguments \"" + arguments + "\"");
+}
+
+// The longer program path that a blank cut short: the command up to a later
+// blank, or whole, when the folder holds a file so named.
+std::string ProgramCutAtBlank(const FolderIndex& folder, const std::string& command)
+{
+    std::string program = ProgramPath(command);
+    if (program.empty() || command.find_first_not_of(" \t") != 0 || command[0] == '"' ||
+        !folder.FindFile(program).empty())
+        return "";
+    for (size_t blank = command.find(' ', program.size() + 1);; blank = command.find(' ', blank + 1)) {
+        std::string longer = command.substr(0, blank);
+        if (!folder.FindFile(longer).empty())
+            return longer;
+        if (blank == std::string::npos)
+            return "";
+    }
+}
+
+// Commands that the program starts in another folder than the setup
+// program's own, or cuts short: its folder change knows only '\\' and ':',
+// takes the command as it stands, and WinExec ends the program path at the
+// first blank outside quotes.
+void TableChecker::CheckCommandForm(const std::string& key, const std::string& command)
+{
+    std::string program = ProgramPath(command);
+    size_t programEnd = command.find(program) + program.size();
+    int cut = FolderPartLength(command.c_str());
+    std::string longer = ProgramCutAtBlank(folder_, command);
+    std::string cause;
+    if (command[0] == ' ' || command[0] == '\t')
+        cause = "the command starts with a blank, which the folder keeps";
+    else if (command[0] == '"')
+        cause = "the command is in quotes, which the folder keeps";
+    else if (program.find('/') != std::string::npos)
+        cause = "the program path holds \"/\", which the program's folder change does not take for a separator";
+    else if (!longer.empty())
+        cause = "the program path " + longer + " holds a blank and no quotes";
+    else if (cut > 0 && static_cast<size_t>(cut) > programEnd)
+        cause = "the arguments hold a \"\\\" or \":\", where the program cuts the folder";
+    if (cause.empty())
+        return;
+    std::string folder = WorkFolderOf(kCdFolder, command);
+    std::string made;
+    if (folder.empty())
+        made = "changes no folder (the folder part does not fit in 127 characters)";
+    else if (folder_.FindFolder(folder.substr(sizeof kCdFolder)).empty())
+        made = "tries to make \"" + folder +
+               "\" current, which the folder does not hold, so the current folder stays the one it was started in,";
+    else
+        made = "makes \"" + folder + "\" current";
+    Warn(key, "command-form",
+         cause + ": run from " + kCdFolder + "\\, the program " + made + " and starts the program line " +
+             ProgramLine(command));
 }
 
 void TableChecker::CheckPciIds(const std::string& key, const DriverEntry& row)
