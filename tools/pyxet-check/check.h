@@ -95,5 +95,12 @@ std::string ProgramPath(std::string command);
 // everywhere, too long, or a format the program refuses.
 void CheckTexts(CheckResult* result);
 
-// Notes on the file as a whole (empty, NUL bytes).
+// Notes on the file as a whole (empty, NUL bytes) and a byte-order mark.
 void CheckFileContents(const std::string& text, CheckResult* result);
+
+// The message of a not-ansi finding: what (a key or a field) holds text
+// that is valid UTF-8 beyond ASCII, which Windows reads in its code page.
+std::string NotAnsiMessage(const std::string& what, const std::string& text);
+
+// Sections and keys given twice, of which the program reads only the first.
+void CheckRepeatedNames(const std::string& text, CheckResult* result);

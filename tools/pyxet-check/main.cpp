@@ -247,6 +247,7 @@ int main(int argc, char** argv)
     PackageIndex packages(here);
     CheckPackages(packages, pciIds, &result);
     CheckTexts(&result);
+    CheckRepeatedNames(text, &result);
     if (judgesDisk)
         CheckDisk(".", options.Disk, &result);
     for (size_t i = 0; i < options.Boards.size(); ++i)

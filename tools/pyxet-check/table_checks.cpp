@@ -9,6 +9,7 @@
 #include <strings.h>
 
 #include "check.h"
+#include "code_page.h"
 #include "disk_names.h"
 #include "folder_index.h"
 #include "pci_ids.h"
@@ -171,6 +172,10 @@ void TableChecker::CheckRow(int index, const std::string& value)
         return;
     CheckFields(key, fields);
     CheckExtraFields(key, fields);
+    for (size_t i : {size_t{0}, size_t{kCommandField}}) {
+        if (IsUtf8BeyondAscii(fields[i]))
+            Warn(key, "not-ansi", NotAnsiMessage(std::string("the ") + kFieldNames[i], fields[i]));
+    }
     CheckDetection(index, row);
     if (row.SupportFlags == 0 || (row.SupportFlags & ~3) != 0)
         Warn(key, "bad-flags",
