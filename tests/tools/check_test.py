@@ -29,6 +29,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 CHECK = os.environ.get("PYXET_CHECK", "")
@@ -248,6 +249,19 @@ ERROR_CASES = [
      [("missing-setup", "chip0")], r"DRIVERS\BX\INSTALL.EXE"),
     ("missing-setup: absolute command", texts() + drivers("Sample,8086,7190,0,3,E:\\DRV\\SETUP.EXE,1"),
      [("missing-setup", "chip0")], "outside the folder"),
+    ("malformed: an empty field", texts() + drivers("Sample,8086,7190,,3,DRIVERS\\BX\\SETUP.EXE,1"),
+     [("malformed", "chip0")], "the device2 field is empty"),
+    ("name-comma", texts() + drivers("Intel 440BX, ZX,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE,1"),
+     [("name-comma", "chip0")], "the name holds a comma; the fields after it are shifted"),
+    ("command-comma", texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE /q,x,1"),
+     [("command-comma", "chip0")], r'starts "DRIVERS\BX\SETUP.EXE /q"'),
+    ("missing-setup: a blank cuts the program path",
+     texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\VIA 4in1\SETUP.EXE,1"),
+     [("missing-setup", "chip0"), ("command-form", "chip0")], r"DRIVERS\VIA.EXE"),
+    ("missing-setup: a UTF-8 row", (texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\Caf\xe9\\SETUP.EXE,1")).encode(),
+     [("missing-setup", "chip0"), ("not-ansi", "chip0"), ("not-8.3", "chip0")], "Caf\u00c3\u00a9"),
+    ("byte-order-mark: before [Drivers]", b"\xef\xbb\xbf" + (drivers(BX_ROW) + texts()).encode(),
+     [("byte-order-mark", "Drivers"), ("no-rows", "Drivers")], '"\u00ef\u00bb\u00bf[Drivers]"'),
     ("no-rows: no [Drivers]", texts(), [("no-rows", "Drivers")], "chip0"),
     ("no-rows: chip0 empty", texts() + "[Drivers]\r\nchip0=\r\n", [("no-rows", "Drivers")], "chip0"),
 ]
@@ -279,7 +293,29 @@ WARNING_CASES = [
      [("not-hex", "chip0")], "last 4"),
     ("not-hex: no digits", texts() + drivers(BX_ROW[:-1] + "yes"), [("not-hex", "chip0")], "reads as 0000"),
     ("text-cut", texts(Welcome="W" * 300) + drivers(BX_ROW), [("text-cut", "1")], "300 characters"),
-    ("text-cut: a row", texts() + drivers(BX_ROW + "," + "x" * 260), [("text-cut", "chip0")], "255"),
+    ("text-cut: a row", texts() + drivers(BX_ROW + "," + "x" * 260),
+     [("text-cut", "chip0"), ("extra-field", "chip0")], "255"),
+    ("extra-field", texts() + drivers(BX_ROW + ",later"), [("extra-field", "chip0")], 'restart flag "1"'),
+    ("duplicate-key: a row", texts() + drivers(BX_ROW) + "chip0=Other,8086,7192,0,3,DRIVERS\\BX\\SETUP.EXE,1\r\n",
+     [("duplicate-key", "chip0")], 'reads only the first, "Intel 440BX'),
+    ("duplicate-key: a text", texts() + "Exit=Second\r\n" + drivers(BX_ROW),
+     [("duplicate-key", "1")], 'Exit is given 2 times in [1]: the program reads only the first, "Exit text"'),
+    ("duplicate-section", texts() + drivers(BX_ROW) + "[drivers]\r\nchip1=Other,8086,7192,0,3,DRIVERS\\BX\\SETUP.EXE,1\r\n",
+     [("duplicate-section", "drivers")], "reads only the first [Drivers], so its keys here (chip1) are never read"),
+    ("byte-order-mark: before a blank line", b"\xef\xbb\xbf\r\n" + (texts() + drivers(BX_ROW)).encode(),
+     [("byte-order-mark", "PYXET.INI")], "Wine skips the mark"),
+    ("not-ansi: a text", (texts(Exit="Fl\u00fcchten") + drivers(BX_ROW)).encode(),
+     [("not-ansi", "1")], '"Fl\u00fcchten", but Windows reads it in code page 1252: the program uses "Fl\u00c3\u00bcchten"'),
+    ("command-form: a slash", texts() + drivers("Sample,8086,7190,0,3,DRIVERS/BX/SETUP.EXE,1"),
+     [("command-form", "chip0")], 'makes "D:\\" current and starts the program line "DRIVERS/BX/SETUP.EXE"'),
+    ("command-form: a leading blank", texts() + drivers("Sample,8086,7190,0,3, DRIVERS\\BX\\SETUP.EXE,1"),
+     [("command-form", "chip0")], 'tries to make "D:\\ DRIVERS\\BX" current'),
+    ("command-form: quotes", texts() + drivers('Sample,8086,7190,0,3,"DRIVERS\\VIA 4in1\\SETUP.EXE",1'),
+     [("command-form", "chip0"), ("not-8.3", "chip0")],
+     'tries to make "D:\\"DRIVERS\\VIA 4in1" current, which the folder does not hold'),
+    ("command-form: a backslash in the arguments",
+     texts() + drivers('Sample,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE -f1"D:\\A.ISS",1'),
+     [("command-form", "chip0")], 'tries to make "D:\\DRIVERS\\BX\\SETUP.EXE -f1"D:" current'),
     ("format-refused: string conversion", texts(Win95Check="Build %s") + drivers(BX_ROW),
      [("format-refused", "1")], "unformatted"),
     ("format-refused: in a language", texts() + texts("49", Win95Check="Build %d of %d") + drivers(BX_ROW),
@@ -306,6 +342,9 @@ CASE_FILES = {
     "not-8.3: long folder": [r"DRIVERS\INTEL440BX\SETUP.EXE"],
     "not-8.3: folder with a dot": [r"DRIVERS\BX.V2\SETUP.EXE"],
     "not-8.3: long file name": [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\SETUP-98.EXE"],
+    "missing-setup: a blank cuts the program path": [r"DRIVERS\VIA 4in1\SETUP.EXE"],
+    "missing-setup: a UTF-8 row": ["DRIVERS\\Caf\xe9\\SETUP.EXE"],
+    "command-form: quotes": [r"DRIVERS\VIA 4in1\SETUP.EXE"],
 }
 
 
@@ -358,6 +397,33 @@ class Findings(unittest.TestCase):
     def test_setup_found_without_regard_to_case(self):
         with Folder(texts() + drivers(BX_ROW), files=[r"drivers\Bx\setup.exe"]) as f:
             self.assertEqual(f.check()[1]["errors"], [])
+
+    def test_command_form_names_the_program_line(self):
+        for command, line in [
+                (r"DRIVERS\VIA 4in1\SETUP.EXE", r'the program line "DRIVERS\VIA" with the arguments "4in1\SETUP.EXE"'),
+                ('"DRIVERS\\VIA 4in1\\SETUP.EXE" /s', r'the program line "DRIVERS\VIA 4in1\SETUP.EXE" with the arguments "/s"')]:
+            with self.subTest(command), Folder(texts() + drivers("Sample,8086,7190,0,3,%s,1" % command),
+                                               [r"DRIVERS\VIA 4in1\SETUP.EXE"]) as f:
+                found = [x["message"] for x in f.check()[1]["warnings"] if x["kind"] == "command-form"]
+                self.assertTrue(found and found[0].endswith(line), found)
+
+    def test_names_compared_through_the_code_page(self):
+        row = "Sample,8086,7190,0,3,DRIVERS\\%s\\SETUP.EXE,1"
+        for name, encoding, options, missing in [
+                ("Caf\xe9", "cp1252", [], False),
+                ("\u041a\u0430\u0444\u0435", "cp1251", ["--codepage", "1251"], False),
+                ("\u041a\u0430\u0444\u0435", "cp1251", [], True)]:
+            settings = (texts() + drivers(row % name)).encode(encoding)
+            with self.subTest(name=name, options=options), Folder(settings, ["DRIVERS\\%s\\SETUP.EXE" % name]) as f:
+                errors = f.check(*options)[1]["errors"]
+                self.assertEqual(kinds(errors), [("missing-setup", "chip0")] if missing else [], errors)
+
+    def test_folder_named_like_the_settings_file(self):
+        with Folder(None) as f:
+            os.makedirs(os.path.join(f.path, "PYXET.INI"))
+            status, report = f.check()
+            self.assertEqual((status, kinds(report["errors"])), (1, [("no-settings", "PYXET.INI")]))
+            self.assertIn("PYXET.INI in %s is a folder, not a file" % f.path, report["errors"][0]["message"])
 
     def test_without_pci_ids_no_codes_are_unknown(self):
         with Folder(texts() + drivers(BX_ROW.replace("8086", "ABCD"))) as f:
@@ -537,7 +603,7 @@ class Output(unittest.TestCase):
 
     def test_usage_errors_exit_2(self):
         for args in [[], ["--windows", "2000", "."], ["--country", "x1", "."], ["--lspci"], ["--bogus", "."],
-                     [".", "."]]:
+                     [".", "."], ["--codepage", "9999", "."], ["--codepage", "x", "."]]:
             with self.subTest(args):
                 status, out, err = run(args)
                 self.assertEqual(status, 2)
@@ -1148,6 +1214,18 @@ class BadInput(unittest.TestCase):
     def test_one_endless_line(self):
         with Folder(b"[Drivers]chip0=" + b"A" * (1 << 20)) as f:
             self.expect(f.path, 1, "no-rows")
+
+    def test_many_sections_in_linear_time(self):
+        # 1 MiB of small text sections: every section's keys are looked up.
+        section = "".join("%s=%s\r\n" % (key, key) for key in TEXT_KEYS[:7])
+        sections = "".join("[%d]\r\n%s" % (1000 + i, section) for i in range((1 << 20) // 120))
+        with Folder(texts() + drivers(BX_ROW) + sections) as f:
+            for build, program in self.PROGRAMS:
+                with self.subTest(build):
+                    started = time.monotonic()
+                    status, _, err = run([f.path], program=program())
+                    self.assertEqual(status, 0, err)
+                    self.assertLess(time.monotonic() - started, 20)
 
     def test_endless_row_and_text(self):
         with Folder(b"[1]\r\nWelcome=" + b"W" * (1 << 20) + b"\r\n[Drivers]\r\nchip0=" + b"B," * (1 << 19)) as f:

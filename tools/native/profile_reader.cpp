@@ -14,6 +14,13 @@
 // - The value, or the default (less its trailing spaces, though never its
 //   first character), loses one pair of enclosing quotes and is cut to the
 //   buffer; see CopyProfileText for how the two interact.
+// - A UTF-8 byte-order mark is three characters of the first line, as Windows
+//   95 and 98 read it, so a section header right after it is none. Here Wine
+//   differs: it skips the mark and reads the file as UTF-8, converting the
+//   values to the ANSI code page.
+// The file is split once into an index of its sections (ProfileIndex); the
+// first section of a name and the first line of a key's name are found in
+// it without a scan.
 // Where Windows itself differs on these finer points is not known here; the
 // differential test checks this reader against Wine.
 #include "profile_reader.h"
@@ -240,13 +247,13 @@ static bool IdentifyFile(const std::string& path, FileIdentity* identity)
 
 static bool keepIndexes = false;
 
-void KeepProfileIndexes()
+void KeepProfileIndexes(bool keep)
 {
-    keepIndexes = true;
+    keepIndexes = keep;
 }
 
 // The index of a profile file: read and split anew on every call, or, once
-// KeepProfileIndexes was called, kept for as long as the file looks the same.
+// while KeepProfileIndexes(true) holds, kept for as long as the file looks the same.
 static const ProfileIndex& IndexOfFile(const char* file)
 {
     static std::string keptPath;

@@ -10,17 +10,17 @@
 #include <vector>
 
 // GetPrivateProfileStringA on a host file, read anew on every call unless
-// KeepProfileIndexes was called; the backslashes of a Windows path become
+// KeepProfileIndexes(true) was called; the backslashes of a Windows path become
 // the host's separators. Every argument but the file must be given: listing
 // is done by the functions below.
 DWORD ReadPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                                DWORD size, LPCSTR file);
 
-// From now on, a file is read and split once and its index kept for as long
-// as its size, modification time and inode stay the same, as Windows keeps
+// With keep, a file is read and split once and its index kept for as long
+// as its size, modification time and inode stay the same, as Wine keeps
 // the profile files it has read. For callers that do not rewrite a profile
 // file within the same clock tick while they read it.
-void KeepProfileIndexes();
+void KeepProfileIndexes(bool keep);
 
 // The file's bytes; empty when it is missing or unreadable.
 std::string ReadProfileFile(std::string path);

@@ -240,7 +240,7 @@ int main(int argc, char** argv)
         return Propose(options, boards, pciIds, result.SettingsFile);
     // The checks never write the settings file: each of their many lookups
     // can use the index of the first.
-    KeepProfileIndexes();
+    KeepProfileIndexes(true);
     CheckFileContents(text, &result);
     FolderIndex here(".");
     CheckDriverTable(here, pciIds, &result);
