@@ -6,6 +6,7 @@
 #include <fstream>
 #include <strings.h>
 
+#include "code_page.h"
 #include "folder_index.h"
 
 namespace fs = std::filesystem;
@@ -128,7 +129,15 @@ std::vector<const Package*> PackageIndex::DriversPackages()
     std::sort(names.begin(), names.end());
     std::vector<const Package*> packages;
     std::string driversName = fs::path(drivers).filename().string();
-    for (const std::string& name : names)
-        packages.push_back(Find(driversName + "\\" + name));
+    // Find takes a Windows path, in the settings file's code page; a host
+    // name that the code page cannot hold is a folder no row can name.
+    std::string ansiDrivers;
+    std::string ansiName;
+    for (const std::string& name : names) {
+        if (!AnsiFromUtf8(driversName, &ansiDrivers) || !AnsiFromUtf8(name, &ansiName))
+            continue;
+        if (const Package* package = Find(ansiDrivers + "\\" + ansiName))
+            packages.push_back(package);
+    }
     return packages;
 }
