@@ -14,7 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include "check.h"
 #include "code_page.h"
@@ -74,7 +74,11 @@ bool ReadWholeFile(const fs::path& path, std::string* text, std::string* error)
         *error = std::strerror(errno);
         return false;
     }
-    text->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    // In one block, not character by character: settings files of megabytes
+    // are read too.
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    *text = contents.str();
     if (file.bad()) {
         *error = "read error";
         return false;
