@@ -414,11 +414,18 @@ class Findings(unittest.TestCase):
         for name, encoding, options, missing in [
                 ("Caf\xe9", "cp1252", [], False),
                 ("\u041a\u0430\u0444\u0435", "cp1251", ["--codepage", "1251"], False),
-                ("\u041a\u0430\u0444\u0435", "cp1251", [], True)]:
+                ("\u041a\u0430\u0444\u0435", "cp1251", [], True),
+                ("\u8868", "cp932", ["--codepage", "932"], False)]:
             settings = (texts() + drivers(row % name)).encode(encoding)
             with self.subTest(name=name, options=options), Folder(settings, ["DRIVERS\\%s\\SETUP.EXE" % name]) as f:
                 errors = f.check(*options)[1]["errors"]
                 self.assertEqual(kinds(errors), [("missing-setup", "chip0")] if missing else [], errors)
+
+    def test_repeated_comment_lines_are_no_findings(self):
+        comments = "; chip0=an old row\r\n" * 2
+        with Folder(texts() + drivers(BX_ROW) + comments) as f:
+            status, report = f.check()
+            self.assertEqual((status, report["errors"], report["warnings"]), (0, [], []))
 
     def test_folder_named_like_the_settings_file(self):
         with Folder(None) as f:

@@ -84,14 +84,18 @@ bool IsKnownCodePage(int codePage)
 void SetAnsiCodePage(int codePage)
 {
     ansiCodePage = codePage;
-    for (int byte = 0; byte < 256; ++byte) {
+    for (bool& lead : leadBytes)
+        lead = false;
+    if (codePage == 1252)
+        return;
+    for (int byte = 0x80; byte < 256; ++byte) {
         // A lead byte alone is an incomplete character to iconv.
         char text = static_cast<char>(byte);
         const char* in = &text;
         size_t left = 1;
         std::string out;
         Converter converter("UTF-8", IconvName(codePage));
-        leadBytes[byte] = codePage != 1252 && converter.Convert(&in, &left, &out) == EINVAL;
+        leadBytes[byte] = converter.Convert(&in, &left, &out) == EINVAL;
     }
 }
 

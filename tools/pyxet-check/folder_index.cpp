@@ -12,8 +12,14 @@ std::vector<std::string> PathParts(const std::string& path)
 {
     std::vector<std::string> parts;
     std::string part;
-    for (char c : path + "\\") {
-        if (c != '\\' && c != '/') {
+    const std::string text = path + "\\";
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        // The trail byte of a double-byte character may be a backslash's code.
+        if (IsAnsiLeadByte(static_cast<unsigned char>(c)) && i + 2 < text.size()) {
+            part += c;
+            part += text[++i];
+        } else if (c != '\\' && c != '/') {
             part += c;
         } else if (!part.empty()) {
             parts.push_back(part);

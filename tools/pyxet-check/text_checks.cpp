@@ -115,7 +115,8 @@ void CheckRepeatedKeys(const ProfileSection& section, CheckResult* result)
     std::set<std::string> told;
     for (const std::string& key : section.KeyNames) {
         int count = counts[Folded(key)];
-        if (count < 2 || !told.insert(Folded(key)).second)
+        // A comment line is a name nobody asks for, however often it is there.
+        if (count < 2 || key[0] == ';' || key[0] == '#' || !told.insert(Folded(key)).second)
             continue;
         std::string first = ReadOwnText(section.Name, key.c_str());
         result->Warnings.push_back(
@@ -157,12 +158,13 @@ void CheckByteOrderMark(const std::string& text, CheckResult* result)
     if (text.compare(0, 3, kByteOrderMark) != 0)
         return;
     std::string firstLine = text.substr(0, text.find_first_of("\r\n"));
+    size_t open = firstLine.find_first_not_of(" \t", 3);
     size_t close = firstLine.rfind(']');
     const std::string what = "the file starts with a UTF-8 byte-order mark, the three bytes \"" +
                              std::string(kByteOrderMark) + "\"";
     const std::string wine = "Wine skips the mark and reads the file as UTF-8, so a test under Wine does not show this";
-    if (firstLine.size() > 3 && firstLine[3] == '[' && close != std::string::npos) {
-        std::string section = firstLine.substr(4, close - 4);
+    if (open != std::string::npos && firstLine[open] == '[' && close != std::string::npos && close > open) {
+        std::string section = firstLine.substr(open + 1, close - open - 1);
         result->Errors.push_back(
             {section, "byte-order-mark",
              what + ": Windows 95 and 98 read them as part of the first line, \"" + firstLine +
