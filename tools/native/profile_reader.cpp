@@ -26,13 +26,14 @@
 #include "profile_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sys/stat.h>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -217,32 +218,27 @@ std::string ReadProfileFile(std::string path)
     return text;
 }
 
-// Who a host file is, as far as its status tells: while these stay the same,
-// a file read earlier need not be read again.
+// Who a host file is, as far as its status tells: while its size and time
+// stay the same, a file read earlier need not be read again.
 struct FileIdentity {
-    dev_t Device = 0;
-    ino_t Inode = 0;
-    off_t Size = -1;
-    struct timespec Modified = {};
+    std::uintmax_t Size = 0;
+    std::filesystem::file_time_type Modified;
 
     bool operator==(const FileIdentity& other) const
     {
-        return Device == other.Device && Inode == other.Inode && Size == other.Size &&
-               Modified.tv_sec == other.Modified.tv_sec && Modified.tv_nsec == other.Modified.tv_nsec;
+        return Size == other.Size && Modified == other.Modified;
     }
 };
 
 // The identity of a host file; false when it has none to go by.
 static bool IdentifyFile(const std::string& path, FileIdentity* identity)
 {
-    struct stat status;
-    if (stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
         return false;
-    identity->Device = status.st_dev;
-    identity->Inode = status.st_ino;
-    identity->Size = status.st_size;
-    identity->Modified = status.st_mtim;
-    return true;
+    identity->Size = std::filesystem::file_size(path, error);
+    identity->Modified = std::filesystem::last_write_time(path, error);
+    return !error;
 }
 
 static bool keepIndexes = false;

@@ -17,7 +17,7 @@ DWORD ReadPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPST
                                DWORD size, LPCSTR file);
 
 // With keep, a file is read and split once and its index kept for as long
-// as its size, modification time and inode stay the same, as Wine keeps
+// as its size and modification time stay the same, as Wine keeps
 // the profile files it has read. For callers that do not rewrite a profile
 // file within the same clock tick while they read it.
 void KeepProfileIndexes(bool keep);

@@ -1,10 +1,10 @@
 // The settings file's code page. Code page 1252 has a table of its own;
-// others are converted by the C library's iconv, under the name "CPnnnn".
+// others are converted by the host (host.h).
 #include "code_page.h"
 
-#include <cerrno>
-#include <iconv.h>
 #include <string>
+
+#include "host.h"
 
 namespace {
 
@@ -13,7 +13,6 @@ const unsigned short kCp1252High[32] = {
     0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
     0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
 };
-const char kReplacement[] = "\xEF\xBF\xBD";
 
 int ansiCodePage = 1252;
 bool leadBytes[256];
@@ -32,71 +31,18 @@ void AppendUtf8(std::string* out, unsigned code)
     }
 }
 
-std::string IconvName(int codePage)
-{
-    return "CP" + std::to_string(codePage);
-}
-
-// One iconv conversion, closed on every path.
-class Converter {
-public:
-    Converter(const std::string& to, const std::string& from) : handle_(iconv_open(to.c_str(), from.c_str())) {}
-    ~Converter()
-    {
-        if (Open())
-            iconv_close(handle_);
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    bool Open() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much of *in as it can into out; returns iconv's errno, 0
-    // when all of it was converted.
-    int Convert(const char** in, size_t* left, std::string* out)
-    {
-        char buffer[256];
-        while (*left > 0) {
-            char* to = buffer;
-            size_t room = sizeof buffer;
-            char* from = const_cast<char*>(*in);
-            size_t result = iconv(handle_, &from, left, &to, &room);
-            int error = result == static_cast<size_t>(-1) ? errno : 0;
-            *in = from;
-            out->append(buffer, static_cast<size_t>(to - buffer));
-            if (error != 0 && error != E2BIG)
-                return error;
-        }
-        return 0;
-    }
-
-private:
-    iconv_t handle_;
-};
-
 }  // namespace
 
 bool IsKnownCodePage(int codePage)
 {
-    return codePage == 1252 || Converter("UTF-8", IconvName(codePage)).Open();
+    return codePage == 1252 || HostKnowsCodePage(codePage);
 }
 
 void SetAnsiCodePage(int codePage)
 {
     ansiCodePage = codePage;
-    for (bool& lead : leadBytes)
-        lead = false;
-    if (codePage == 1252)
-        return;
-    for (int byte = 0x80; byte < 256; ++byte) {
-        // A lead byte alone is an incomplete character to iconv.
-        char text = static_cast<char>(byte);
-        const char* in = &text;
-        size_t left = 1;
-        std::string out;
-        Converter converter("UTF-8", IconvName(codePage));
-        leadBytes[byte] = converter.Convert(&in, &left, &out) == EINVAL;
-    }
+    for (int byte = 0; byte < 256; ++byte)
+        leadBytes[byte] = codePage != 1252 && HostIsLeadByte(codePage, static_cast<unsigned char>(byte));
 }
 
 int AnsiCodePage()
@@ -145,27 +91,14 @@ std::string Cp1252FromUtf8(const std::string& text)
 
 std::string Utf8FromAnsi(const std::string& text)
 {
-    if (ansiCodePage == 1252)
-        return Utf8FromCp1252(text);
-    Converter converter("UTF-8", IconvName(ansiCodePage));
-    std::string out;
-    const char* in = text.data();
-    size_t left = text.size();
-    while (converter.Convert(&in, &left, &out) != 0) {
-        out += kReplacement;
-        ++in;
-        --left;
-    }
-    return out;
+    return ansiCodePage == 1252 ? Utf8FromCp1252(text) : HostUtf8FromCodePage(ansiCodePage, text);
 }
 
 bool AnsiFromUtf8(const std::string& text, std::string* ansi)
 {
-    Converter converter(IconvName(ansiCodePage), "UTF-8");
-    const char* in = text.data();
-    size_t left = text.size();
-    ansi->clear();
-    return converter.Open() && converter.Convert(&in, &left, ansi) == 0;
+    *ansi = ansiCodePage == 1252 ? Cp1252FromUtf8(text) : HostCodePageFromUtf8(ansiCodePage, text);
+    // Held whole when it reads back as it was written.
+    return Utf8FromAnsi(*ansi) == text;
 }
 
 bool IsUtf8BeyondAscii(const std::string& text)

@@ -15,3 +15,13 @@ std::string DefaultPciIdsPath();
 // text gets CR LF line ends in a file or a pipe, and in a console it is shown
 // as Unicode (the report is UTF-8, which a console's code page is not).
 void SetUpStandardOutput(bool json);
+
+// The settings file's code pages other than 1252, which the checker converts
+// by a table of its own: iconv on Linux, the Windows conversions on Windows.
+bool HostKnowsCodePage(int codePage);
+// Text in the code page as UTF-8; what the code page lacks becomes U+FFFD.
+std::string HostUtf8FromCodePage(int codePage, const std::string& text);
+// UTF-8 text in the code page; what it lacks becomes '?'.
+std::string HostCodePageFromUtf8(int codePage, const std::string& text);
+// Whether byte starts a double-byte character in the code page.
+bool HostIsLeadByte(int codePage, unsigned char byte);

@@ -137,3 +137,39 @@ void SetUpStandardOutput(bool json)
         return;
     _setmode(_fileno(stdout), json ? _O_BINARY : _O_TEXT);
 }
+
+bool HostKnowsCodePage(int codePage)
+{
+    return IsValidCodePage(static_cast<UINT>(codePage)) != 0;
+}
+
+// Text from one code page into another, through UTF-16; what the second
+// lacks becomes its default character.
+static std::string Reencode(UINT from, UINT to, const std::string& text)
+{
+    if (text.empty())
+        return "";
+    int wideSize = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wideSize), L'\0');
+    MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), wide.data(), wideSize);
+    DWORD flags = to == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int size = WideCharToMultiByte(to, flags, wide.data(), wideSize, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(to, flags, wide.data(), wideSize, out.data(), size, nullptr, nullptr);
+    return out;
+}
+
+std::string HostUtf8FromCodePage(int codePage, const std::string& text)
+{
+    return Reencode(static_cast<UINT>(codePage), CP_UTF8, text);
+}
+
+std::string HostCodePageFromUtf8(int codePage, const std::string& text)
+{
+    return Reencode(CP_UTF8, static_cast<UINT>(codePage), text);
+}
+
+bool HostIsLeadByte(int codePage, unsigned char byte)
+{
+    return IsDBCSLeadByteEx(static_cast<UINT>(codePage), byte) != 0;
+}
