@@ -123,14 +123,15 @@ std::vector<const Package*> PackageIndex::DriversPackages()
     if (!drivers.empty()) {
         for (fs::directory_iterator it(drivers, error), end; !error && it != end; it.increment(error)) {
             if (it->is_directory(error))
-                names.push_back(it->path().filename().string());
+                names.push_back(it->path().filename().u8string());
         }
     }
     std::sort(names.begin(), names.end());
     std::vector<const Package*> packages;
-    std::string driversName = fs::path(drivers).filename().string();
+    std::string driversName = fs::path(drivers).filename().u8string();
     // Find takes a Windows path, in the settings file's code page; a host
-    // name that the code page cannot hold is a folder no row can name.
+    // name (in UTF-8 here) that the code page cannot hold is a folder no row
+    // can name.
     std::string ansiDrivers;
     std::string ansiName;
     for (const std::string& name : names) {
