@@ -264,6 +264,8 @@ ERROR_CASES = [
      [("missing-setup", "chip0"), ("not-ansi", "chip0"), ("not-8.3", "chip0")], "Caf\u00c3\u00a9"),
     ("byte-order-mark: before [Drivers]", b"\xef\xbb\xbf" + (drivers(BX_ROW) + texts()).encode(),
      [("byte-order-mark", "Drivers"), ("no-rows", "Drivers")], '"\u00ef\u00bb\u00bf[Drivers]"'),
+    ("byte-order-mark: blanks before [Drivers]", b"\xef\xbb\xbf  " + (drivers(BX_ROW) + texts()).encode(),
+     [("byte-order-mark", "Drivers"), ("no-rows", "Drivers")], "[Drivers] is not found"),
     ("no-rows: no [Drivers]", texts(), [("no-rows", "Drivers")], "chip0"),
     ("no-rows: chip0 empty", texts() + "[Drivers]\r\nchip0=\r\n", [("no-rows", "Drivers")], "chip0"),
 ]
@@ -304,6 +306,8 @@ WARNING_CASES = [
      [("duplicate-key", "1")], 'Exit is given 2 times in [1]: the program reads only the first, "Exit text"'),
     ("duplicate-section", texts() + drivers(BX_ROW) + "[drivers]\r\nchip1=Other,8086,7192,0,3,DRIVERS\\BX\\SETUP.EXE,1\r\n",
      [("duplicate-section", "drivers")], "reads only the first [Drivers], so its keys here (chip1) are never read"),
+    ("duplicate-section: a language", texts() + texts("49") + drivers(BX_ROW) + "[49]\r\nExit=Ende\r\n",
+     [("duplicate-section", "49")], "so its keys here (Exit) are never read"),
     ("byte-order-mark: before a blank line", b"\xef\xbb\xbf\r\n" + (texts() + drivers(BX_ROW)).encode(),
      [("byte-order-mark", "PYXET.INI")], "Wine skips the mark"),
     ("not-ansi: a text", (texts(Exit="Fl\u00fcchten") + drivers(BX_ROW)).encode(),
@@ -426,6 +430,14 @@ class Findings(unittest.TestCase):
         with Folder(texts() + drivers(BX_ROW) + comments) as f:
             status, report = f.check()
             self.assertEqual((status, report["errors"], report["warnings"]), (0, [], []))
+
+    def test_not_ansi_names_the_code_page(self):
+        settings = (texts(Exit="\u0412\u044b\u0445\u043e\u0434") + drivers(BX_ROW)).encode()
+        with Folder(settings) as f:
+            warnings = f.check("--codepage", "1251")[1]["warnings"]
+            self.assertEqual(kinds(warnings), [("not-ansi", "1")])
+            self.assertIn('"\u0412\u044b\u0445\u043e\u0434", but Windows reads it in code page 1251',
+                          warnings[0]["message"])
 
     def test_folder_named_like_the_settings_file(self):
         with Folder(None) as f:
