@@ -164,9 +164,9 @@ def compare_with_windows(args, env, native):
     if (status, out, checker_lines(err)) != (native[0], native[1], checker_lines(native[2])):
         diff = difflib.unified_diff(native[1].splitlines(True), out.splitlines(True), "pyxet-check", "pyxet-check.exe")
         raise AssertionError("pyxet-check.exe under Wine differs from pyxet-check, run with %r: exit status %d "
-                             "against %d, messages %r against %r\n%s" % (
+                             "against %d, messages %r against %r\n%s%s" % (
                                  args, status, native[0], checker_lines(err), checker_lines(native[2]),
-                                 "".join(diff)))
+                                 "".join(diff), "" if out else "Wine's messages:\n" + err))
 
 
 def wine_environment():
