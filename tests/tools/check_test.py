@@ -616,6 +616,14 @@ class Output(unittest.TestCase):
             self.assertIn("\n  %s: chip0 " % board, out)
             status, out, err = run(["--json", os.path.join(f.path, "none")])
             self.assertEqual(json.loads(out), {"error": "cannot read %s: no such file or folder" % os.path.join(f.path, "none")})
+            # Findings that name host folders name them as the host spells them.
+            f.write("DRIVERS\\Ol\u00e9\\SETUP.EXE", b"MZ")
+            warnings = f.check()[1]["warnings"]
+            self.assertEqual([(w["key"], w["kind"]) for w in warnings], [("DRIVERS\\Ol\u00e9", "unused-package")])
+            os.mkdir(os.path.join(f.path, "empty"))
+            empty = os.path.join(f.path, "empty")
+            _, out, _ = run(["--json", empty])
+            self.assertIn("the folder %s holds no PYXET.INI" % empty, json.loads(out)["errors"][0]["message"])
 
     def test_settings_file_named_directly(self):
         with Folder(texts() + drivers(BX_ROW)) as f:

@@ -101,6 +101,13 @@ bool AnsiFromUtf8(const std::string& text, std::string* ansi)
     return Utf8FromAnsi(*ansi) == text;
 }
 
+std::string AnsiFromHost(const std::string& name)
+{
+    std::string ansi;
+    AnsiFromUtf8(name, &ansi);
+    return ansi;
+}
+
 bool IsUtf8BeyondAscii(const std::string& text)
 {
     bool beyondAscii = false;

@@ -17,6 +17,11 @@ std::string Utf8FromAnsi(const std::string& text);
 // UTF-8 text in the code page; false when the code page cannot hold it.
 bool AnsiFromUtf8(const std::string& text, std::string* ansi);
 
+// A host name (UTF-8) in the code page, for the texts of findings, which are
+// all in the code page; a character the code page lacks becomes what the
+// conversion makes of it ('?' for code page 1252).
+std::string AnsiFromHost(const std::string& name);
+
 // Whether text holds bytes above 0x7F and is valid UTF-8 all the same: what
 // an editor saving UTF-8 writes, which Windows reads in the code page.
 bool IsUtf8BeyondAscii(const std::string& text);

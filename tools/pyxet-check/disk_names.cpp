@@ -22,6 +22,7 @@
 #include <map>
 #include <set>
 
+#include "code_page.h"
 #include "folder_index.h"
 
 namespace fs = std::filesystem;
@@ -92,10 +93,12 @@ bool IsFatCharacter(char c)
            (c != '\0' && std::strchr(kFatExtraCharacters, c) != nullptr);
 }
 
+// A host path as a finding names it: with backslashes, in the settings
+// file's code page, as every text of a finding is.
 std::string WindowsPath(std::string path)
 {
     std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
+    return AnsiFromHost(path);
 }
 
 // Every folder and regular file under root but dot-files and what they hold,
@@ -221,7 +224,7 @@ std::string PlainIsoError(const Entry& entry, const std::vector<Entry>& entries)
         if (&other != &entry && other.Parent == entry.Parent && PlainIsoName(other.Name, other.IsFolder) == plain)
             clash = ", as it would \"" + WindowsPath(other.Path) + "\", so xorriso would number both";
     }
-    return std::string(kPlainTree) + ", does not hold \"" + entry.Name +
+    return std::string(kPlainTree) + ", does not hold \"" + AnsiFromHost(entry.Name) +
            "\" as written: at ISO level 1 it takes 8.3 names of A-Z, 0-9 and _ (a folder's without an "
            "extension), and xorriso would write \"" + plain + "\"" + clash + "; " + kJoliet +
            ", keeps the name, but the image is built only of names both trees hold alike: rename it, and every "
@@ -238,7 +241,7 @@ bool HoldsNoFatCharacter(const std::string& name)
 
 std::string FatError(const Entry& entry)
 {
-    return "\"" + entry.Name +
+    return "\"" + AnsiFromHost(entry.Name) +
            "\" cannot be a name on a FAT floppy, not even a long one: it holds one of \" * / : < > ? \\ | or a "
            "control character, or ends in a dot or a blank; rename it, and every row that names it";
 }

@@ -116,9 +116,10 @@ std::string NoSettingsMessage(const fs::path& folder)
 {
     const std::string effect = "the program shows empty texts and an empty list";
     std::string named = FolderIndex(folder.string()).FindFolder("Pyxet.ini");
+    std::string folderName = AnsiFromHost(HostText(folder));
     if (named.empty())
-        return "the folder " + HostText(folder) + " holds no PYXET.INI: " + effect;
-    return HostText(fs::path(named).filename()) + " in " + HostText(folder) +
+        return "the folder " + folderName + " holds no PYXET.INI: " + effect;
+    return AnsiFromHost(HostText(fs::path(named).filename())) + " in " + folderName +
            " is a folder, not a file: the program finds no settings file, so " + effect;
 }
 
