@@ -195,6 +195,24 @@ void Run::AddDeviceKey(const std::string& path)
         report_.Abort("cannot create the registry key HKLM\\" + path);
 }
 
+void Run::AddDeviceNode(const std::string& hardwareKey)
+{
+    // Windows names a node's key by its device node's address in hexadecimal.
+    char name[16];
+    std::snprintf(name, sizeof name, "%08X", 0xC1D3A000u + 0x40u * static_cast<unsigned>(deviceNodes_++));
+    const std::string path = std::string("Config Manager\\Enum\\") + name;
+    HKEY key;
+    bool made = deviceKeys_.Create(HKEY_DYN_DATA, path) &&
+                RegOpenKeyExA(HKEY_DYN_DATA, path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS;
+    if (made) {
+        made = RegSetValueExA(key, "HardWareKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(hardwareKey.c_str()),
+                              static_cast<DWORD>(hardwareKey.size() + 1)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    if (!made)
+        report_.Abort("cannot create the device node HKEY_DYN_DATA\\" + path + " for " + hardwareKey);
+}
+
 // Both values are read by each new process, so they are set once, before
 // the first start, and stay for the whole run.
 void Run::ApplySystemSettings()
