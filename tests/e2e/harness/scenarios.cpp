@@ -505,6 +505,21 @@ void LaunchAbsoluteCommandKeepsCurrentFolder(Run& run)
     run.ExpectEndsWith(0);
 }
 
+// A command short in its path but long in its arguments, 127 characters in
+// all, from the program folder T:\01b: only the command's folder part is
+// joined to the program folder, so the setup program starts in its own
+// folder T:\01b\DRV\A, whatever its arguments.
+void LaunchFolderIgnoresArguments(Run& run)
+{
+    std::string command = "DRV\\A\\SETUP.EXE -s -f1\"SETUP.ISS\" -f2\"SETUP.LOG\" ";
+    command += std::string(127 - command.size(), 'x');
+    PrepareBoard(run, "Intel 440BX,8086,7190,0,3," + command + ",0", "DRV\\A");
+    run.Start();
+    WaitForDetection(run).Choose(kOk);
+    run.ExpectSetupStarted("T:\\01b\\DRV\\A", command, "T:\\01b\\DRV\\A");
+    run.ExpectEndsWith(0);
+}
+
 // After a launch only the row's restart flag counts: anything but 1 ends
 // the program, even when it was started with an argument.
 void ExpectLaunchEndsWithoutRestartOffer(Run& run, const std::string& restartFlag)
@@ -783,6 +798,7 @@ const Scenario kScenarios[] = {
     {"restart_ok_requests_restart", RestartOkRequestsRestart},
     {"launch_uses_nested_package_folder", LaunchUsesNestedPackageFolder},
     {"launch_absolute_command_keeps_current_folder", LaunchAbsoluteCommandKeepsCurrentFolder},
+    {"launch_folder_ignores_arguments", LaunchFolderIgnoresArguments},
     {"restart_flag_0_with_argument_ends", RestartFlag0WithArgumentEnds},
     {"restart_flag_2_with_argument_ends", RestartFlag2WithArgumentEnds},
     {"not_supported_on_windows_98", NotSupportedOnWindows98},
