@@ -61,6 +61,10 @@ void PrepareProgramState(const std::string& settingsFile, const WindowsVersion& 
 // at every row it would read and every key it would never reach.
 void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, CheckResult* result);
 
+// Warns of each row whose setup program's folder cannot be made current
+// when PYXET.EXE runs from programFolder (such as "D:\\").
+void CheckWorkFolders(const std::string& programFolder, CheckResult* result);
+
 // The text sections: which keys fall back to section "1", which are missing
 // everywhere, too long, or a format the program refuses.
 void CheckTexts(CheckResult* result);

@@ -2,7 +2,8 @@
 // settings file of the folder is right, and what the program would detect
 // on a given board.
 //
-//   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N] PATH
+//   pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]
+//               [--folder FOLDER] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
 // errors, 2 when it cannot run (bad usage, unreadable path or input).
@@ -138,6 +139,9 @@ int main(int argc, char** argv)
     CheckFileContents(text, &result);
     CheckDriverTable(FolderIndex("."), pciIds, &result);
     CheckTexts(&result);
+    CheckWorkFolders(options.ProgramFolder, &result);
+    if (options.Source == WhatIfSource::Reg)
+        WarnIfMovedBetweenBoards(deviceKeys, &result);
     if (options.Source != WhatIfSource::None)
         result.WhatIf = RunWhatIf(deviceKeys, windows, result.LoadResult);
     return Report(options, result, pciIds, windows);

@@ -7,9 +7,11 @@
 #include "core/program_state.h"
 
 const char kUsage[] =
-    "usage: pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N] PATH\n"
+    "usage: pyxet-check [--json] [--lspci FILE | --reg FILE] [--windows 95|98|me] [--country N]\n"
+    "                   [--folder FOLDER] PATH\n"
     "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
-    "  or a settings file. Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n";
+    "  or a settings file. FOLDER is where PYXET.EXE will run from (default D:\\).\n"
+    "  Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n";
 
 static bool IsCountryCode(const std::string& text)
 {
@@ -24,7 +26,7 @@ std::string ParseOptions(int argc, char** argv, CheckOptions* options)
     for (int i = 1; i < argc; ++i) {
         std::string argument = argv[i];
         bool takesValue = argument == "--lspci" || argument == "--reg" || argument == "--windows" ||
-                          argument == "--country";
+                          argument == "--country" || argument == "--folder";
         if (takesValue && i + 1 >= argc)
             return argument + " needs a value";
         if (argument == "--json") {
@@ -42,6 +44,10 @@ std::string ParseOptions(int argc, char** argv, CheckOptions* options)
             options->Country = argv[++i];
             if (!IsCountryCode(options->Country))
                 return "--country takes a country code of 1 to 19 digits, not " + options->Country;
+        } else if (argument == "--folder") {
+            options->ProgramFolder = argv[++i];
+            if (options->ProgramFolder.empty() || options->ProgramFolder.size() >= kPathSize)
+                return "--folder takes a folder of 1 to 127 characters";
         } else if (argument.size() > 1 && argument[0] == '-') {
             return "unknown option " + argument;
         } else if (options->Path.empty()) {

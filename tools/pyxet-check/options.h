@@ -11,6 +11,7 @@ struct CheckOptions {
     std::string WhatIfFile;
     std::string Windows = "98";
     std::string Country = "1";
+    std::string ProgramFolder = "D:\\";  // where PYXET.EXE runs from, for the setup programs' folders
     std::string Path;
 };
 
