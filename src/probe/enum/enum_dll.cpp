@@ -85,7 +85,7 @@ static int KeepNodeIfPci(HKEY nodes, const char* node, const char*, char*)
         return 0;
     char value[MAX_PATH + 1];
     // Room for the NUL that a value may lack. The value is a string; were it
-    // not, its bytes would still be read as text, which cannot go wrong.
+    // binary, its bytes would only be compared as text and name no device.
     DWORD size = sizeof value - 1;
     LONG result = RegQueryValueExA(key, kHardwareKeyValue, nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
     RegCloseKey(key);
