@@ -107,5 +107,10 @@ rm -f "$STATUS"
         "$(windows_path "$FLAVOUR_BUILD/tests/e2e")" "$@" 2>>"$debug_log" || status=$?
     echo "$status" >"$STATUS"
 } | tee "$OUTPUT" &
-wait $!
-exit "$(cat "$STATUS" 2>/dev/null || echo 1)"
+# Waits for the program itself, not for the end of its output, which a
+# process it left running may hold open; a signal ends the wait at once.
+while [ ! -s "$STATUS" ]; do
+    sleep 1 &
+    wait $! || true
+done
+exit "$(cat "$STATUS")"

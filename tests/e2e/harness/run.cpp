@@ -81,7 +81,7 @@ bool Run::SetupWindowExists()
 }
 
 Run::Run(const HarnessPaths& paths, Report& report, RestartGuard& guard)
-    : report_(report), guard_(guard), paths_(paths)
+    : report_(report), guard_(guard), requestsBefore_(guard.Requests()), paths_(paths)
 {
     paths_.WorkFolder = FullPath(paths.WorkFolder);
     // Command lines and current folders are compared exactly; Wine quotes a
@@ -341,7 +341,7 @@ void Run::ExpectNothingStarted()
 void Run::ExpectRestartRequested()
 {
     restartVerdictGiven_ = true;
-    if (!WaitUntil([this] { return guard_.Requests() > 0; }, kWaitMs))
+    if (!WaitUntil([this] { return RestartRequests() > 0; }, kWaitMs))
         report_.Fail("no request to restart Windows reached the harness within 10 s");
 }
 
@@ -349,7 +349,7 @@ void Run::ExpectNoRestartRequest()
 {
     restartVerdictGiven_ = true;
     PumpFor(kRestartGraceMs);
-    if (guard_.Requests() > 0)
+    if (RestartRequests() > 0)
         report_.Fail("the program asked to restart Windows");
 }
 
@@ -464,6 +464,6 @@ double Run::MeasureStartToDialog(const std::string& exePath, const std::string& 
 
 void Run::Finish()
 {
-    if (!restartVerdictGiven_ && guard_.Requests() > 0)
+    if (!restartVerdictGiven_ && RestartRequests() > 0)
         report_.Fail("the program asked to restart Windows, which this scenario does not expect");
 }

@@ -129,10 +129,14 @@ private:
     ProbeFunction RealProbe();
     std::vector<std::string> Events() const;
     bool WaitForEvent(const std::string& event, DWORD timeoutMs) const;
+    // Requests to restart Windows since this run began; the guard may
+    // outlive many runs.
+    int RestartRequests() const { return guard_.Requests() - requestsBefore_; }
     int CountEvents(const std::string& event) const;
 
     Report& report_;
     RestartGuard& guard_;
+    int requestsBefore_;
     HarnessPaths paths_;
     std::string windowsVersion_ = "win98";
     std::optional<std::string> countryCode_ = "1";

@@ -275,10 +275,9 @@ void PrintWinExecResults(const HarnessPaths& paths)
     }
 }
 
-bool SoakRun(const HarnessPaths& paths, const Route& route)
+bool SoakRun(const HarnessPaths& paths, const Route& route, RestartGuard& guard)
 {
     Report report;
-    RestartGuard guard;
     try {
         Run run(paths, report, guard);
         Walk(run, route);
@@ -306,6 +305,18 @@ int CountProcesses(const char* name)
     return count;
 }
 
+// Wine ends a session in wineboot.exe, which a restart request starts and
+// which may still be asking processes, and ending those that agree, after
+// the run that asked has finished; the next run waits until it is over.
+bool SessionEndOver()
+{
+    if (WaitUntil([] { return CountProcesses("wineboot.exe") == 0; }, kLeftoverWaitMs))
+        return true;
+    std::printf("  wineboot.exe, which ends the session, was still running %lu ms after the run\n",
+                static_cast<unsigned long>(kLeftoverWaitMs));
+    return false;
+}
+
 bool NothingLeft()
 {
     return CountProcesses("PYXET.EXE") == 0 && CountProcesses("SETUP.EXE") == 0 &&
@@ -314,7 +325,7 @@ bool NothingLeft()
 
 // No program, setup program or window of theirs left, and the session
 // still starts a program and shows its dialog.
-bool FinalChecks(const HarnessPaths& paths)
+bool FinalChecks(const HarnessPaths& paths, RestartGuard& guard)
 {
     Report report;
     if (!WaitUntil(NothingLeft, kLeftoverWaitMs)) {
@@ -323,7 +334,6 @@ bool FinalChecks(const HarnessPaths& paths)
                     (FindWindowA("Pyxet", nullptr) != nullptr ? "yes" : "no") + ", setup window " +
                     (Run::SetupWindowExists() ? "yes" : "no"));
     }
-    RestartGuard guard;
     try {
         HarnessPaths own = paths;
         own.WorkFolder += "\\health";
@@ -355,6 +365,12 @@ int main(int argc, char** argv)
     std::mt19937 random(seed);
     int failed = 0;
     DebugLog debugLog;
+    // One guard for the whole soak. Wine's end of session, which a restart
+    // request starts, goes on after the run that asked: it asks each
+    // process in turn, and ends every one whose windows all agree, until
+    // one refuses. A guard made per run could be gone by the time the
+    // question reaches this process, which would then be ended.
+    RestartGuard guard;
     Stopwatch clock;
     for (int i = 1; i <= runs; ++i) {
         Route route = DrawRoute(random);
@@ -365,7 +381,9 @@ int main(int argc, char** argv)
         HarnessPaths own = paths;
         own.WorkFolder += "\\run" + std::to_string(i % kWorkFolders);
         debugLog.Mark();
-        if (!SoakRun(own, route)) {
+        bool passed = SoakRun(own, route, guard);
+        passed = SessionEndOver() && passed;
+        if (!passed) {
             ++failed;
             std::printf("run %d FAILED\n", i);
             PrintWinExecResults(own);
@@ -373,7 +391,7 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
     }
-    bool finalPassed = FinalChecks(paths);
+    bool finalPassed = FinalChecks(paths, guard);
     std::printf("soak: seed %u, %d runs, %d failed, final checks %s, %.0f s\n", seed, runs, failed,
                 finalPassed ? "passed" : "FAILED", clock.ElapsedMs() / 1000);
     return failed == 0 && finalPassed ? 0 : 1;
