@@ -520,6 +520,24 @@ void LaunchFolderIgnoresArguments(Run& run)
     run.ExpectEndsWith(0);
 }
 
+// A program folder of 63 characters on the drive T: and a command whose
+// folder part is 64: joined, the folder would be 128 characters, one more
+// than a path holds. The setup program is not started in a folder it does
+// not expect: "Setup not started" names the command, and nothing starts.
+void LaunchFolderTooLongStartsNothing(Run& run)
+{
+    const std::string folderPart = "DRV\\" + std::string(60, 'F');
+    const std::string command = folderPart + "\\SETUP.EXE";
+    PrepareBoard(run, "Intel 440BX,8086,7190,0,3," + command + ",0", folderPart);
+    run.Start();
+    WaitForDetection(run).Choose(kOk);
+    Dialog error = run.WaitForDialog(kSetupNotStarted);
+    error.ExpectMessageContains(command);
+    error.Choose(kOk);
+    run.ExpectEndsWith(0);
+    run.ExpectNothingStarted();
+}
+
 // After a launch only the row's restart flag counts: anything but 1 ends
 // the program, even when it was started with an argument.
 void ExpectLaunchEndsWithoutRestartOffer(Run& run, const std::string& restartFlag)
@@ -799,6 +817,7 @@ const Scenario kScenarios[] = {
     {"launch_uses_nested_package_folder", LaunchUsesNestedPackageFolder},
     {"launch_absolute_command_keeps_current_folder", LaunchAbsoluteCommandKeepsCurrentFolder},
     {"launch_folder_ignores_arguments", LaunchFolderIgnoresArguments},
+    {"launch_folder_too_long_starts_nothing", LaunchFolderTooLongStartsNothing},
     {"restart_flag_0_with_argument_ends", RestartFlag0WithArgumentEnds},
     {"restart_flag_2_with_argument_ends", RestartFlag2WithArgumentEnds},
     {"not_supported_on_windows_98", NotSupportedOnWindows98},
