@@ -26,6 +26,9 @@ JOBS := 2
 FUZZ_SECONDS ?= 60
 SOAK_RUNS ?= 200
 SOAK_SEED ?=
+# Wine's debug channels that make soak keeps in build/wine-session/wine-debug.log;
+# after a failed run the soak prints what that run added.
+SOAK_WINEDEBUG ?= +process
 # The driver CD tools: the folder an image is made of (never written to),
 # the volume label, and ALL=1 to keep packages no row uses.
 TOOLS_DIR := $(BUILD)/tools
@@ -123,7 +126,8 @@ bench: e2e-build native
 	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/bench.sh $(NATIVE_DIR)
 
 soak: e2e-build
-	PYXET_E2E_FLAVOUR=$(FLAVOUR) sh scripts/wine-harness.sh e2e_soak soak $(SOAK_RUNS) $(SOAK_SEED)
+	PYXET_E2E_FLAVOUR=$(FLAVOUR) PYXET_WINEDEBUG="$(SOAK_WINEDEBUG)" \
+	    sh scripts/wine-harness.sh e2e_soak soak $(SOAK_RUNS) $(SOAK_SEED)
 
 clean:
 	rm -rf $(BUILD)

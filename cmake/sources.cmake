@@ -11,6 +11,7 @@ set(PYXET_PORTABLE_SOURCES
     ${PYXET_SRC}/settings/format_check.cpp
     ${PYXET_SRC}/probe/version.cpp
     ${PYXET_SRC}/probe/detect.cpp
+    ${PYXET_SRC}/launch/work_dir.cpp
     ${PYXET_SRC}/launch/launch.cpp)
 
 # The native side of those Win32 calls that behave the same wherever the

@@ -2,9 +2,11 @@
 # (scripts/e2e-flavour.sh; PYXET_E2E_FLAVOUR chooses one) with its build and
 # distributable folders, the Wine loader, prefix and display of a test run,
 # and whether Wine can run at all. Where it
-# cannot, the Wine tests are skipped, never passed.
+# cannot, the Wine tests are skipped, never passed. PYXET_WINE_SESSION and
+# WINEPREFIX choose another session folder and prefix, for a test that must
+# not disturb the session of the others.
 PROJECT=$(cd "$(dirname "$0")/.." && pwd)
-SESSION=$PROJECT/build/wine-session
+SESSION=${PYXET_WINE_SESSION:-$PROJECT/build/wine-session}
 FLAVOUR=${PYXET_E2E_FLAVOUR:-$(sh "$PROJECT/scripts/e2e-flavour.sh")}
 case $FLAVOUR in
 i386)

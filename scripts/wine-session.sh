@@ -44,11 +44,13 @@ REG
 }
 
 # The folders that scripts/wine-media.sh fills with an image's files, mapped
-# as drive D: and drive A:.
+# as drive D: and drive A:, and a folder mapped as the fixed drive T:, where
+# a scenario needs a program folder of a length of its choosing.
 map_media_drives() {
-    mkdir -p "$SESSION/media/d" "$SESSION/media/a" "$WINEPREFIX/dosdevices"
+    mkdir -p "$SESSION/media/d" "$SESSION/media/a" "$SESSION/media/t" "$WINEPREFIX/dosdevices"
     ln -sfn "$SESSION/media/d" "$WINEPREFIX/dosdevices/d:"
     ln -sfn "$SESSION/media/a" "$WINEPREFIX/dosdevices/a:"
+    ln -sfn "$SESSION/media/t" "$WINEPREFIX/dosdevices/t:"
 }
 
 stop() {

@@ -3,25 +3,20 @@
 
 #include "core/fixed_texts.h"
 #include "core/program_state.h"
+#include "launch/work_dir.h"
 #include "probe/version.h"
 #include "settings/driver_table.h"
-#include "settings/paths.h"
 #include "settings/texts.h"
 
 enum { kCaptionSize = 128 };
 
-void SetWorkDirForCommand(const char* command)
+int SetWorkDirForCommand(const char* command)
 {
     char folder[kPathSize];
-    if (!JoinPath(folder, ProgramState.ModuleFolder, command))
-        return;
-    int cut = FolderPartLength(folder);
-    if (cut <= 0)
-        return;
-    folder[cut] = '\0';
-    if (folder[cut - 1] == '\\')
-        folder[cut - 1] = '\0';
-    SetCurrentDirectoryA(folder);
+    WorkFolderResult result = WorkFolderForCommand(folder, ProgramState.ModuleFolder, command);
+    if (result == WorkFolderMade)
+        SetCurrentDirectoryA(folder);
+    return result != WorkFolderTooLong;
 }
 
 static void ShowNotSupported()
@@ -48,9 +43,10 @@ LaunchOutcome LaunchDriver(int row)
         ShowNotSupported();
         return LaunchNotSupported;
     }
-    SetWorkDirForCommand(entry.Command);
+    // A setup program started in a folder it does not expect cannot find
+    // its own files: one whose folder cannot be made current is not started.
     // WinExec answers 31 or less when nothing was started.
-    if (WinExec(entry.Command, SW_SHOW) <= 31) {
+    if (!SetWorkDirForCommand(entry.Command) || WinExec(entry.Command, SW_SHOW) <= 31) {
         ShowSetupNotStarted(entry.Command);
         return LaunchFailed;
     }

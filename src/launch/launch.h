@@ -9,11 +9,15 @@ enum LaunchOutcome {
 };
 
 // Checks row's support flags against the running Windows, makes the
-// package's folder the current folder and starts the row's command.
+// package's folder the current folder and starts the row's command. A
+// command whose folder cannot be made current is not started, and is
+// reported as one that could not be started.
 // row must be a loaded row of the driver table.
 LaunchOutcome LaunchDriver(int row);
 
-// Makes the folder part of the module folder joined with command the current
-// folder. A joined path that does not fit, or one that ends with a separator,
-// leaves the current folder as it is; a failing folder change goes unnoticed.
-void SetWorkDirForCommand(const char* command);
+// Makes the command's folder part joined to the module folder the current
+// folder (see WorkFolderForCommand). A command that ends with a separator
+// leaves the current folder as it is, and a failing folder change goes
+// unnoticed. Returns 0, changing nothing, when the folder does not fit in a
+// path buffer; otherwise nonzero.
+int SetWorkDirForCommand(const char* command);

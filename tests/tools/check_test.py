@@ -380,6 +380,22 @@ class Findings(unittest.TestCase):
             _, report = f.check()
             self.assertIn('"Cannot open initial file"', report["errors"][0]["message"])
 
+    def test_folder_that_cannot_be_made_current_warns(self):
+        # The folder part DRIVERS\BX is 10 characters; the arguments do not count.
+        command = "DRIVERS\\BX\\SETUP.EXE -s " + "a" * (127 - 24)
+        settings = texts() + drivers("Sample,8086,7190,0,3,%s,1" % command)
+        for name, folder, warned in [
+                ("default D:\\", None, False),
+                ("127 characters in all", "C:\\" + "F" * 113, False),
+                ("128 characters in all", "C:\\" + "F" * 114, True),
+                ("a trailing backslash is not the program's", "C:\\" + "F" * 114 + "\\", True)]:
+            with self.subTest(name), Folder(settings) as f:
+                _, report = f.check(*(["--folder", folder] if folder else []))
+                found = [(w["kind"], w["key"]) for w in report["warnings"]]
+                self.assertEqual(found, [("folder-too-long", "chip0")] if warned else [], report["warnings"])
+                if warned:
+                    self.assertIn("Setup not started", report["warnings"][0]["message"])
+
     def test_limits_themselves_are_no_findings(self):
         name = "Intel 440BX/ZX AGPset host brid"
         command = "DRIVERS\\BX\\SETUP.EXE /" + "q" * (127 - 22)
@@ -632,7 +648,7 @@ class Output(unittest.TestCase):
 
     def test_usage_errors_exit_2(self):
         for args in [[], ["--windows", "2000", "."], ["--country", "x1", "."], ["--lspci"], ["--bogus", "."],
-                     [".", "."], ["--codepage", "9999", "."], ["--codepage", "x", "."]]:
+                     [".", "."], ["--codepage", "9999", "."], ["--codepage", "x", "."], ["--folder", "F" * 128, "."]]:
             with self.subTest(args):
                 status, out, err = run(args)
                 self.assertEqual(status, 2)
@@ -725,6 +741,46 @@ class WhatIf(unittest.TestCase):
             status, _, err = run(["--reg", os.path.join(f.path, "board.txt"), f.path])
             self.assertEqual(status, 2)
             self.assertIn("no key under", err)
+
+    # A Windows 98 disk moved from a 440BX board to a KT133 one: both host
+    # bridges keep their keys; the Configuration Manager lists the present one.
+    MOVED_KEYS = ("REGEDIT4\r\n\r\n"
+                  "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03\\BUS_00&DEV_00&FUNC_00]\r\n"
+                  "[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1106&DEV_0305&SUBSYS_00000000&REV_02\\BUS_00&DEV_00&FUNC_00]\r\n")
+    KT133_ROW = r"VIA KT133,1106,0305,0,3,DRIVERS\BX\SETUP.EXE,1"
+
+    @staticmethod
+    def device_nodes(*hardware_keys):
+        text = "\r\n[HKEY_DYN_DATA\\Config Manager\\Enum]\r\n"
+        for i, key in enumerate(hardware_keys):
+            text += ('\r\n[HKEY_DYN_DATA\\Config Manager\\Enum\\C29A3%03X]\r\n"HardWareKey"="%s"\r\n'
+                     '"Problem"=hex:00,00,00,00\r\n' % (i * 64, key.replace("\\", "\\\\")))
+        return text
+
+    def test_present_devices_alone_answer(self):
+        settings = texts() + drivers(BX_ROW, self.KT133_ROW)
+        kt133 = r"PCI\VEN_1106&DEV_0305&SUBSYS_00000000&REV_02\BUS_00&DEV_00&FUNC_00"
+        root = r"Root\*PNP0A03\0000"
+        for name, nodes, detected, warned in [
+                ("no list", "", 0, True),
+                ("the KT133 listed", self.device_nodes(root, kt133), 1, False),
+                ("no PCI device listed", self.device_nodes(root), 0, True),
+                ("the AGP bridge listed only", self.device_nodes(r"PCI\VEN_1106&DEV_8305\BUS_00&DEV_01&FUNC_00"),
+                 None, False)]:
+            with self.subTest(name), self.folder_with_board(settings, self.MOVED_KEYS + nodes) as f:
+                status, report = f.check("--reg", os.path.join(f.path, "board.txt"))
+                self.assertEqual(report["whatif"]["detected"], detected)
+                moved = [w for w in report["warnings"] if w["kind"] == "moved-board"]
+                self.assertEqual(len(moved), 1 if warned else 0, report["warnings"])
+
+    def test_one_host_bridge_or_lspci_is_no_moved_board(self):
+        settings = texts() + drivers(BX_ROW, self.KT133_ROW)
+        one = self.MOVED_KEYS.split("\r\n[HKEY_LOCAL_MACHINE\\Enum\\PCI\\VEN_1106")[0] + "\r\n"
+        lspci = "00:00.0 0600: 8086:7190\n00:01.0 0600: 1106:0305\n"
+        for option, board in [("--reg", one), ("--lspci", lspci)]:
+            with self.subTest(option), self.folder_with_board(settings, board) as f:
+                status, report = f.check(option, os.path.join(f.path, "board.txt"))
+                self.assertEqual([w for w in report["warnings"] if w["kind"] == "moved-board"], [])
 
     def test_malformed_table_detects_nothing(self):
         with self.folder_with_board(texts(PCIWarningDlg="1") + drivers("Broken,8086"), "00:00.0 0600: 8086:7190\n") as f:

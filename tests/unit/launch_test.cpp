@@ -44,9 +44,40 @@ TEST_F(LaunchTest, WorkFolderIsTheCommandsFolder)
 
 TEST_F(LaunchTest, WorkFolderUnchangedWhenThePathCannotBeMade)
 {
-    SetWorkDirForCommand("DRV\\");
-    SetWorkDirForCommand(std::string(125, 'C').c_str());
+    EXPECT_TRUE(SetWorkDirForCommand("DRV\\"));
+    EXPECT_TRUE(SetWorkDirForCommand(""));
+    EXPECT_FALSE(SetWorkDirForCommand(("DRV\\" + std::string(120, 'F') + "\\S.EXE").c_str()));
     EXPECT_TRUE(Win.Folders.empty());
+}
+
+// A command of 127 characters whose arguments, which hold no separator,
+// make up most of it.
+std::string CommandWithArgumentsTo127(const std::string& program)
+{
+    std::string command = program + " -s -f1\"SETUP.ISS\" -f2\"SETUP.LOG\" ";
+    return command + std::string(127 - command.size(), 'x');
+}
+
+TEST_F(LaunchTest, ArgumentsDoNotCountTowardTheFolder)
+{
+    strcpy(ProgramState.ModuleFolder, "T:\\01b");
+    std::string command = CommandWithArgumentsTo127("DRV\\A\\SETUP.EXE");
+    ASSERT_EQ(command.size(), 127u);
+    EXPECT_EQ(LaunchDriver(AddRow(command.c_str(), 3, 0)), LaunchStarted);
+    EXPECT_EQ(Win.Folders, std::vector<std::string>{"T:\\01b\\DRV\\A"});
+    ASSERT_EQ(Win.Started.size(), 1u);
+    EXPECT_EQ(Win.Started[0].Command, command);
+}
+
+TEST_F(LaunchTest, FolderThatDoesNotFitStartsNothing)
+{
+    std::string command = "DRV\\" + std::string(118, 'F') + "\\S.EXE";
+    EXPECT_EQ(LaunchDriver(AddRow(command.c_str(), 3, 1)), LaunchFailed);
+    EXPECT_TRUE(Win.Folders.empty());
+    EXPECT_TRUE(Win.Started.empty());
+    ASSERT_EQ(Win.MessageBoxes.size(), 1u);
+    EXPECT_EQ(Win.MessageBoxes[0].Caption, "Setup not started");
+    EXPECT_NE(Win.MessageBoxes[0].Text.find(command), std::string::npos);
 }
 
 TEST_F(LaunchTest, UnsupportedDriverWarnsAndStartsNothing)

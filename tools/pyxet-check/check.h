@@ -91,6 +91,10 @@ void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, CheckResu
 // The program part of a command: up to the first blank, or within quotes.
 std::string ProgramPath(std::string command);
 
+// Warns of each row whose setup program's folder cannot be made current
+// when PYXET.EXE runs from programFolder (such as "D:\\").
+void CheckWorkFolders(const std::string& programFolder, CheckResult* result);
+
 // The text sections: which keys fall back to section "1", which are missing
 // everywhere, too long, or a format the program refuses.
 void CheckTexts(CheckResult* result);

@@ -3,7 +3,8 @@
 // on a given board.
 //
 //   pyxet-check [--json] [--lspci FILE | --reg FILE]... [--windows 95|98|me] [--build N] [--country N]
-//               [--image iso|floppy] [--all] [--list-files] [--codepage N] PATH
+//               [--image iso|floppy] [--all] [--list-files] [--codepage N]
+//               [--folder FOLDER] PATH
 //   pyxet-check --propose [--lspci FILE | --reg FILE]... [--package DRIVERS\X] [--flags F] [--write] PATH
 //
 // Exit status: 0 when nothing is wrong (warnings allowed), 1 when there are
@@ -253,10 +254,14 @@ int main(int argc, char** argv)
     CheckPackages(packages, pciIds, &result);
     CheckTexts(&result);
     CheckRepeatedNames(text, &result);
+    CheckWorkFolders(options.ProgramFolder, &result);
     if (judgesDisk)
         CheckDisk(".", options.Disk, &result);
-    for (size_t i = 0; i < options.Boards.size(); ++i)
+    for (size_t i = 0; i < options.Boards.size(); ++i) {
+        if (options.Boards[i].Source == WhatIfSource::Reg)
+            WarnIfMovedBetweenBoards(boards.Keys[i], &result);
         result.WhatIfs.push_back(
             RunWhatIf(HostText(options.Boards[i].File), boards.Keys[i], *options.Version, result.LoadResult));
+    }
     return Report(options, result, pciIds);
 }

@@ -145,6 +145,15 @@ std::string SetCodePage(const std::string& value, CheckOptions* options)
     return "";
 }
 
+std::string SetProgramFolder(const std::string& value, CheckOptions* options)
+{
+    // The program keeps its own folder in a path field of 128 bytes.
+    if (value.empty() || value.size() >= kPathSize)
+        return "--folder takes a folder of 1 to 127 characters, not \"" + value + "\"";
+    options->ProgramFolder = value;
+    return "";
+}
+
 const OptionRule kOptions[] = {
     {"--help", "-h", nullptr, false, "print this and exit", SetHelp},
     {"--json", nullptr, nullptr, false, "print one JSON object instead of text", SetJson},
@@ -168,6 +177,7 @@ const OptionRule kOptions[] = {
     {"--write", nullptr, nullptr, false, "with --propose: add the rows to the settings file", SetWrite},
     {"--codepage", nullptr, "N", false, "the Windows code page the settings file is written in (default 1252)",
      SetCodePage},
+    {"--folder", nullptr, "FOLDER", false, "where PYXET.EXE will run from (default D:\\)", SetProgramFolder},
 };
 
 const OptionRule* FindOption(const std::string& argument)

@@ -34,6 +34,7 @@ struct CheckOptions {
     std::string Country = "1";
     ProposeOptions Propose;
     int CodePage = 1252;  // the settings file's Windows ANSI code page
+    std::string ProgramFolder = "D:\\";  // where PYXET.EXE runs from, for the setup programs' folders
     std::string Path;
     DiskOptions Disk;
     bool ListFiles = false;  // print the files that go on the disk instead of the report

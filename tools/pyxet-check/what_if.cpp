@@ -172,6 +172,47 @@ const char* const kRegistryPciKeys[] = {
     "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\",
 };
 
+// The Configuration Manager's list of the devices present in the session
+// that REGEDIT on Windows 98 exports: a key per device node, whose
+// HardWareKey value names the device's key under HKEY_LOCAL_MACHINE\Enum.
+const char kDeviceNodeKey[] = "[HKEY_DYN_DATA\\Config Manager\\Enum\\";
+const char kHardwareKeyValue[] = "\"HardWareKey\"=\"";
+
+bool StartsWithNoCase(const std::string& line, const char* start)
+{
+    return strncasecmp(line.c_str(), start, strlen(start)) == 0;
+}
+
+// A REGEDIT4 string value's text: backslashes and quotes come escaped.
+std::string UnescapedString(const std::string& line, size_t at)
+{
+    std::string text;
+    for (size_t i = at; i < line.size() && line[i] != '"'; ++i) {
+        if (line[i] == '\\' && i + 1 < line.size())
+            ++i;
+        text += line[i];
+    }
+    return text;
+}
+
+// The HardWareKeys under PCI\ of the export's device nodes.
+std::vector<std::string> PresentPciDevices(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> present;
+    bool inDeviceNode = false;
+    for (const std::string& line : lines) {
+        if (!line.empty() && line[0] == '[') {
+            inDeviceNode = StartsWithNoCase(line, kDeviceNodeKey) &&
+                           line.find('\\', strlen(kDeviceNodeKey)) == std::string::npos;
+        } else if (inDeviceNode && StartsWithNoCase(line, kHardwareKeyValue)) {
+            std::string hardwareKey = UnescapedString(line, strlen(kHardwareKeyValue));
+            if (IsPciHardwareKey(hardwareKey.c_str()))
+                present.push_back(hardwareKey);
+        }
+    }
+    return present;
+}
+
 // The lines of a registry export, or false with the reason when it is none.
 bool RegistryLines(std::string text, std::vector<std::string>* lines, std::string* error)
 {
@@ -215,6 +256,11 @@ bool ReadRegistryExport(const std::string& text, std::vector<std::string>* keys,
         if (!name.empty() && !known)
             keys->push_back(name);
     }
+    // Where the Configuration Manager lists a PCI device, only the devices
+    // it lists answer, as in ENUM.DLL.
+    std::vector<std::string> present = PresentPciDevices(lines);
+    if (!present.empty())
+        *keys = present;
     if (keys->empty())
         *error = kNoRegistryDevice;
     return !keys->empty();
@@ -348,13 +394,54 @@ WhatIfResult RunWhatIf(const std::string& boardFile, const std::vector<std::stri
     return result;
 }
 
+// A device key names the device by its name; a HardWareKey of the
+// Configuration Manager's list by its part under PCI\.
+static bool KeyNamesDevice(const std::string& key, const char* prefix)
+{
+    return IsPciHardwareKey(key.c_str()) ? HardwareKeyNamesDevice(key.c_str(), prefix) != 0
+                                         : NamesDevice(key.c_str(), prefix) != 0;
+}
+
+bool NamesTableDevice(const std::string& key)
+{
+    for (int i = 0; i < DriverTable.Count; ++i) {
+        const DriverEntry& row = DriverTable.Rows[i];
+        for (WORD device : row.DeviceCodes) {
+            char prefix[kDeviceKeyPrefixSize];
+            FormatDeviceKeyPrefix(prefix, row.VendorCode, device);
+            if (device != 0 && KeyNamesDevice(key, prefix))
+                return true;
+        }
+    }
+    return false;
+}
+
+void WarnIfMovedBetweenBoards(const std::vector<std::string>& keys, CheckResult* result)
+{
+    std::string bridges;
+    int count = 0;
+    for (const std::string& key : keys) {
+        if (IsPciHardwareKey(key.c_str()))
+            return;  // from the Configuration Manager's list: present devices only
+        if (NamesTableDevice(key))
+            bridges += std::string(count++ ? ", " : "") + key;
+    }
+    if (count >= 2)
+        result->Warnings.push_back(
+            {"--reg", "moved-board",
+             "the export holds " + std::to_string(count) + " host bridges that rows name (" + bridges +
+                 ") and no Configuration Manager list (HKEY_DYN_DATA\\Config Manager\\Enum): the image may have "
+                 "been moved between boards, and Windows keeps the old board's keys; export HKEY_DYN_DATA too, "
+                 "with REGEDIT on the running Windows 98, so that only the present devices answer"});
+}
+
 extern "C" DWORD WINAPI ProbeDevice(DWORD vendorCode, DWORD deviceCode, char*)
 {
     Probe.Calls.push_back({static_cast<WORD>(vendorCode), static_cast<WORD>(deviceCode)});
     char prefix[kDeviceKeyPrefixSize];
     FormatDeviceKeyPrefix(prefix, vendorCode, deviceCode);
     for (const std::string& key : *Probe.Keys) {
-        if (NamesDevice(key.c_str(), prefix))
+        if (KeyNamesDevice(key, prefix))
             return 1;
     }
     return 0;

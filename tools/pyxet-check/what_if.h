@@ -10,8 +10,11 @@
 #include "options.h"
 
 // The board's PCI device key names ("VEN_8086&DEV_7190&..."), as ENUM.DLL
-// finds them in the registry, from the input text. On input that names no
-// device, returns false with the reason.
+// finds them in the registry, from the input text; from a registry export
+// that holds the Configuration Manager's list of present devices with a PCI
+// device in it, their HardWareKeys ("PCI\VEN_8086&DEV_7190&...\BUS_00...")
+// instead, which alone answer. On input that names no device, returns
+// false with the reason.
 bool ReadDeviceKeys(const std::string& text, WhatIfSource source, std::vector<std::string>* keys,
                     std::string* error);
 
@@ -35,3 +38,11 @@ bool ReadBoardDevices(const std::string& text, WhatIfSource source, std::vector<
 // watches the program's launch of that driver from a CD in drive D:.
 WhatIfResult RunWhatIf(const std::string& boardFile, const std::vector<std::string>& keys,
                        const WindowsVersion& windows, int loadResult);
+
+// Whether a row of the loaded table names the device of a key.
+bool NamesTableDevice(const std::string& key);
+
+// Warns when keys from a registry export name several devices that rows of
+// the loaded table name (host bridges) and come from no Configuration
+// Manager list: the disk may have been moved between boards.
+void WarnIfMovedBetweenBoards(const std::vector<std::string>& keys, CheckResult* result);

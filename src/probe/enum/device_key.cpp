@@ -1,9 +1,22 @@
 // Names of PCI device keys: VEN_xxxx&DEV_yyyy&SUBSYS_...&REV_...
 #include "probe/enum/device_key.h"
 
+static const char kPciEnumerator[] = "PCI\\";
+
 static char UpperCase(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// What follows prefix at the start of text, compared without regard to
+// case; nullptr when text does not start with it.
+static const char* AfterPrefix(const char* text, const char* prefix)
+{
+    for (; *prefix != '\0'; ++text, ++prefix) {
+        if (UpperCase(*text) != UpperCase(*prefix))
+            return nullptr;
+    }
+    return text;
 }
 
 void FormatDeviceKeyPrefix(char* prefix, DWORD vendorCode, DWORD deviceCode)
@@ -14,9 +27,20 @@ void FormatDeviceKeyPrefix(char* prefix, DWORD vendorCode, DWORD deviceCode)
 
 int NamesDevice(const char* keyName, const char* prefix)
 {
-    for (; *prefix != '\0'; ++keyName, ++prefix) {
-        if (UpperCase(*keyName) != UpperCase(*prefix))
-            return 0;
-    }
-    return *keyName == '\0' || *keyName == '&';
+    const char* rest = AfterPrefix(keyName, prefix);
+    return rest != nullptr && (*rest == '\0' || *rest == '&');
+}
+
+int IsPciHardwareKey(const char* hardwareKey)
+{
+    return AfterPrefix(hardwareKey, kPciEnumerator) != nullptr;
+}
+
+int HardwareKeyNamesDevice(const char* hardwareKey, const char* prefix)
+{
+    const char* devicePart = AfterPrefix(hardwareKey, kPciEnumerator);
+    if (devicePart == nullptr)
+        return 0;
+    const char* rest = AfterPrefix(devicePart, prefix);
+    return rest != nullptr && (*rest == '\0' || *rest == '&' || *rest == '\\');
 }

@@ -10,16 +10,25 @@
 // itself during WM_INITDIALOG normally again the first time its queue is
 // empty, so a test cannot simply read the dialog's state after it opened; it
 // reads the program's request here instead.
+//
+// It also watches the program's calls of WinExec, through the program's
+// import table, and appends each one's command, result and last error to
+// events.log ("winexec <command> -> <result> error <n>"), so that a launch
+// that failed says why.
 #include <windows.h>
 
 #include <string>
 
+#include "common/import_slot.h"
 #include "common/test_files.h"
 
 namespace {
 
 std::string LibraryFolder;
 HHOOK CbtHook;
+
+typedef UINT(WINAPI* WinExecFunction)(LPCSTR, UINT);
+WinExecFunction RealWinExec;
 
 std::string DeviceText(DWORD vendorCode, DWORD deviceCode)
 {
@@ -67,6 +76,24 @@ LRESULT CALLBACK WatchMinMax(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(CbtHook, code, wParam, lParam);
 }
 
+UINT WINAPI WatchWinExec(LPCSTR command, UINT show)
+{
+    UINT result = RealWinExec(command, show);
+    DWORD error = GetLastError();
+    AppendLine(LibraryFolder + "\\events.log", "winexec " + std::string(command) + " -> " +
+                                                   std::to_string(result) + " error " + std::to_string(error));
+    SetLastError(error);
+    return result;
+}
+
+// Points the program's import of WinExec at WatchWinExec.
+void WatchProgramsWinExec()
+{
+    RealWinExec = reinterpret_cast<WinExecFunction>(ExportedFunction("kernel32.dll", "WinExec"));
+    RedirectImport(GetModuleHandleA(nullptr), reinterpret_cast<void*>(RealWinExec),
+                   reinterpret_cast<void*>(WatchWinExec));
+}
+
 }  // namespace
 
 // The probe writes into the caller's buffer, as the real one may, so that a
@@ -86,6 +113,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void*)
         LibraryFolder = FolderOfModule(instance);
         // A thread's hook goes with the thread; nothing unhooks it.
         CbtHook = SetWindowsHookExA(WH_CBT, WatchMinMax, instance, GetCurrentThreadId());
+        WatchProgramsWinExec();
     }
     return TRUE;
 }

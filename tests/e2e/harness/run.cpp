@@ -81,7 +81,7 @@ bool Run::SetupWindowExists()
 }
 
 Run::Run(const HarnessPaths& paths, Report& report, RestartGuard& guard)
-    : report_(report), guard_(guard), paths_(paths)
+    : report_(report), guard_(guard), requestsBefore_(guard.Requests()), paths_(paths)
 {
     paths_.WorkFolder = FullPath(paths.WorkFolder);
     // Command lines and current folders are compared exactly; Wine quotes a
@@ -193,6 +193,24 @@ void Run::AddDeviceKey(const std::string& path)
 {
     if (!deviceKeys_.Create(HKEY_LOCAL_MACHINE, path))
         report_.Abort("cannot create the registry key HKLM\\" + path);
+}
+
+void Run::AddDeviceNode(const std::string& hardwareKey)
+{
+    // Windows names a node's key by its device node's address in hexadecimal.
+    char name[16];
+    std::snprintf(name, sizeof name, "%08X", 0xC1D3A000u + 0x40u * static_cast<unsigned>(deviceNodes_++));
+    const std::string path = std::string("Config Manager\\Enum\\") + name;
+    HKEY key;
+    bool made = deviceKeys_.Create(HKEY_DYN_DATA, path) &&
+                RegOpenKeyExA(HKEY_DYN_DATA, path.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS;
+    if (made) {
+        made = RegSetValueExA(key, "HardWareKey", 0, REG_SZ, reinterpret_cast<const BYTE*>(hardwareKey.c_str()),
+                              static_cast<DWORD>(hardwareKey.size() + 1)) == ERROR_SUCCESS;
+        RegCloseKey(key);
+    }
+    if (!made)
+        report_.Abort("cannot create the device node HKEY_DYN_DATA\\" + path + " for " + hardwareKey);
 }
 
 // Both values are read by each new process, so they are set once, before
@@ -323,7 +341,7 @@ void Run::ExpectNothingStarted()
 void Run::ExpectRestartRequested()
 {
     restartVerdictGiven_ = true;
-    if (!WaitUntil([this] { return guard_.Requests() > 0; }, kWaitMs))
+    if (!WaitUntil([this] { return RestartRequests() > 0; }, kWaitMs))
         report_.Fail("no request to restart Windows reached the harness within 10 s");
 }
 
@@ -331,7 +349,7 @@ void Run::ExpectNoRestartRequest()
 {
     restartVerdictGiven_ = true;
     PumpFor(kRestartGraceMs);
-    if (guard_.Requests() > 0)
+    if (RestartRequests() > 0)
         report_.Fail("the program asked to restart Windows");
 }
 
@@ -446,6 +464,6 @@ double Run::MeasureStartToDialog(const std::string& exePath, const std::string& 
 
 void Run::Finish()
 {
-    if (!restartVerdictGiven_ && guard_.Requests() > 0)
+    if (!restartVerdictGiven_ && RestartRequests() > 0)
         report_.Fail("the program asked to restart Windows, which this scenario does not expect");
 }

@@ -59,6 +59,10 @@ public:
     void NoCountry();
     // A device key under HKEY_LOCAL_MACHINE, deleted after the scenario.
     void AddDeviceKey(const std::string& path);
+    // A device node of the Configuration Manager's list of this session
+    // (HKEY_DYN_DATA\Config Manager\Enum) whose HardWareKey value is
+    // hardwareKey, deleted after the scenario.
+    void AddDeviceNode(const std::string& hardwareKey);
 
     // Starts PYXET.EXE from the work folder, with the command line its path
     // alone, its path and an argument, or its path and a raw tail. The
@@ -125,16 +129,21 @@ private:
     ProbeFunction RealProbe();
     std::vector<std::string> Events() const;
     bool WaitForEvent(const std::string& event, DWORD timeoutMs) const;
+    // Requests to restart Windows since this run began; the guard may
+    // outlive many runs.
+    int RestartRequests() const { return guard_.Requests() - requestsBefore_; }
     int CountEvents(const std::string& event) const;
 
     Report& report_;
     RestartGuard& guard_;
+    int requestsBefore_;
     HarnessPaths paths_;
     std::string windowsVersion_ = "win98";
     std::optional<std::string> countryCode_ = "1";
     std::unique_ptr<RegistryValueOverride> versionOverride_;
     std::unique_ptr<RegistryValueOverride> countryOverride_;
     RegistryKeys deviceKeys_;
+    int deviceNodes_ = 0;
     HMODULE realProbeModule_ = nullptr;
     std::vector<std::string> setupFolders_;
     std::vector<std::string> outsideFolders_;

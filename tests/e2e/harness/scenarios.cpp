@@ -505,6 +505,39 @@ void LaunchAbsoluteCommandKeepsCurrentFolder(Run& run)
     run.ExpectEndsWith(0);
 }
 
+// A command short in its path but long in its arguments, 127 characters in
+// all, from the program folder T:\01b: only the command's folder part is
+// joined to the program folder, so the setup program starts in its own
+// folder T:\01b\DRV\A, whatever its arguments.
+void LaunchFolderIgnoresArguments(Run& run)
+{
+    std::string command = "DRV\\A\\SETUP.EXE -s -f1\"SETUP.ISS\" -f2\"SETUP.LOG\" ";
+    command += std::string(127 - command.size(), 'x');
+    PrepareBoard(run, "Intel 440BX,8086,7190,0,3," + command + ",0", "DRV\\A");
+    run.Start();
+    WaitForDetection(run).Choose(kOk);
+    run.ExpectSetupStarted("T:\\01b\\DRV\\A", command, "T:\\01b\\DRV\\A");
+    run.ExpectEndsWith(0);
+}
+
+// A program folder of 63 characters on the drive T: and a command whose
+// folder part is 64: joined, the folder would be 128 characters, one more
+// than a path holds. The setup program is not started in a folder it does
+// not expect: "Setup not started" names the command, and nothing starts.
+void LaunchFolderTooLongStartsNothing(Run& run)
+{
+    const std::string folderPart = "DRV\\" + std::string(60, 'F');
+    const std::string command = folderPart + "\\SETUP.EXE";
+    PrepareBoard(run, "Intel 440BX,8086,7190,0,3," + command + ",0", folderPart);
+    run.Start();
+    WaitForDetection(run).Choose(kOk);
+    Dialog error = run.WaitForDialog(kSetupNotStarted);
+    error.ExpectMessageContains(command);
+    error.Choose(kOk);
+    run.ExpectEndsWith(0);
+    run.ExpectNothingStarted();
+}
+
 // After a launch only the row's restart flag counts: anything but 1 ends
 // the program, even when it was started with an argument.
 void ExpectLaunchEndsWithoutRestartOffer(Run& run, const std::string& restartFlag)
@@ -639,6 +672,50 @@ void RealProbeLibraryReadsDeviceKeys(Run& run)
     run.ExpectRealProbe(0x8087, 0x7190, false);
 }
 
+// A Windows 98 disk moved from a 440BX board to a KT133 one: both host
+// bridges keep their keys under Enum\PCI, listed 440BX first, and the table
+// has a row for each, 440BX first.
+void PrepareMovedDisk(Run& run)
+{
+    run.UseRealProbeLibrary();
+    run.Settings(EnglishTexts().Drivers({kBoardRow, "VIA KT133,1106,0305,0,3,KT\\SETUP.EXE,0"}));
+    run.AddDeviceKey("Enum\\PCI\\VEN_8086&DEV_7190&SUBSYS_00000000&REV_03");
+    run.AddDeviceKey("Enum\\PCI\\VEN_1106&DEV_0305&SUBSYS_00000000&REV_02");
+    // Device nodes of every session, none of them on the PCI bus.
+    run.AddDeviceNode("HTREE\\ROOT\\0");
+    run.AddDeviceNode("Root\\*PNP0A03\\0000");
+    run.AddDeviceNode("BIOS\\*PNP0C01\\0C");
+}
+
+void ExpectDetectedChip(Run& run, const std::string& chip)
+{
+    run.Start();
+    Dialog detect = WaitForDetection(run);
+    detect.ExpectText(kChipName, chip);
+    detect.Choose(kExit);
+    run.ExpectEndsWith(0);
+}
+
+// The Configuration Manager lists the KT133 host bridge as present: only
+// the devices it lists answer, so the KT133 row is detected.
+void DetectionAnswersFromPresentDevices(Run& run)
+{
+    PrepareMovedDisk(run);
+    run.AddDeviceNode("PCI\\VEN_1106&DEV_0305&SUBSYS_00000000&REV_02\\BUS_00&DEV_00&FUNC_00");
+    run.AddDeviceNode("PCI\\VEN_1106&DEV_8305&SUBSYS_00000000&REV_00\\BUS_00&DEV_01&FUNC_00");
+    ExpectDetectedChip(run, "VIA KT133");
+    run.ExpectRealProbe(0x1106, 0x0305, true);
+    run.ExpectRealProbe(0x8086, 0x7190, false);
+}
+
+// A list that names no PCI device says nothing about them: the device keys
+// answer, and the first row whose host bridge has a key is detected.
+void DetectionWithoutPresentPciDevicesReadsDeviceKeys(Run& run)
+{
+    PrepareMovedDisk(run);
+    ExpectDetectedChip(run, kBoardChip);
+}
+
 // From a CD or a floppy -----------------------------------------------------
 //
 // scripts/wine-media.sh builds the CD or the floppy image of the
@@ -739,6 +816,8 @@ const Scenario kScenarios[] = {
     {"restart_ok_requests_restart", RestartOkRequestsRestart},
     {"launch_uses_nested_package_folder", LaunchUsesNestedPackageFolder},
     {"launch_absolute_command_keeps_current_folder", LaunchAbsoluteCommandKeepsCurrentFolder},
+    {"launch_folder_ignores_arguments", LaunchFolderIgnoresArguments},
+    {"launch_folder_too_long_starts_nothing", LaunchFolderTooLongStartsNothing},
     {"restart_flag_0_with_argument_ends", RestartFlag0WithArgumentEnds},
     {"restart_flag_2_with_argument_ends", RestartFlag2WithArgumentEnds},
     {"not_supported_on_windows_98", NotSupportedOnWindows98},
@@ -748,6 +827,8 @@ const Scenario kScenarios[] = {
     {"restart_waits_for_window_of_setup_class", RestartWaitsForWindowOfSetupClass},
     {"restart_waits_for_own_window_titled_setup", RestartWaitsForOwnWindowTitledSetup},
     {"real_probe_library_reads_device_keys", RealProbeLibraryReadsDeviceKeys},
+    {"detection_answers_from_present_devices", DetectionAnswersFromPresentDevices},
+    {"detection_without_present_pci_devices_reads_device_keys", DetectionWithoutPresentPciDevicesReadsDeviceKeys},
     {"install_from_cdrom_drive", InstallFromCdromDrive},
     {"install_chosen_driver_from_floppy_drive", InstallChosenDriverFromFloppyDrive},
     {"startup_timing", StartupTiming},

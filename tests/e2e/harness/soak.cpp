@@ -10,6 +10,11 @@
 //
 // The seed is printed first; passing it again repeats the same paths.
 // Exits 0 when every run and the final checks passed, 1 otherwise.
+//
+// After a failed run it prints what the program's calls of WinExec returned
+// (the test probe library records them) and, where PYXET_WINE_DEBUG_LOG
+// names the file that Wine's debug output goes to (scripts/wine-harness.sh),
+// the part of it that the run added.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -19,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "common/test_files.h"
 #include "driver/restart_guard.h"
 #include "driver/wait.h"
 #include "harness/run.h"
@@ -202,10 +208,76 @@ void Walk(Run& run, const Route& route)
     run.ExpectEndsWith(0);
 }
 
-bool SoakRun(const HarnessPaths& paths, const Route& route)
+// The file Wine's debug output goes to: where it ended when a run began,
+// and what was written to it since.
+class DebugLog {
+public:
+    DebugLog()
+    {
+        char path[MAX_PATH];
+        DWORD length = GetEnvironmentVariableA("PYXET_WINE_DEBUG_LOG", path, sizeof path);
+        if (length > 0 && length < sizeof path)
+            path_.assign(path, length);
+    }
+
+    void Mark() { mark_ = Size(); }
+
+    void PrintSinceMark() const
+    {
+        if (path_.empty())
+            return;
+        std::string added = ReadFrom(mark_);
+        std::printf("  Wine's debug output during the run (%s):\n%s", path_.c_str(), added.c_str());
+        if (!added.empty() && added.back() != '\n')
+            std::printf("\n");
+        std::printf("  end of Wine's debug output\n");
+    }
+
+private:
+    ULONGLONG Size() const
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (path_.empty() || !GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data))
+            return 0;
+        return (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    }
+
+    std::string ReadFrom(ULONGLONG offset) const
+    {
+        std::string text;
+        HANDLE file = CreateFileA(path_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return text;
+        LARGE_INTEGER start;
+        start.QuadPart = static_cast<LONGLONG>(offset);
+        char buffer[4096];
+        DWORD read;
+        if (SetFilePointerEx(file, start, nullptr, FILE_BEGIN)) {
+            while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read != 0)
+                text.append(buffer, read);
+        }
+        CloseHandle(file);
+        return text;
+    }
+
+    std::string path_;
+    ULONGLONG mark_ = 0;
+};
+
+// What the program's WinExec calls returned, as the test probe library
+// recorded them in the work folder's events.log.
+void PrintWinExecResults(const HarnessPaths& paths)
+{
+    for (const std::string& line : ReadLines(paths.WorkFolder + "\\events.log")) {
+        if (line.compare(0, 8, "winexec ") == 0)
+            std::printf("  %s\n", line.c_str());
+    }
+}
+
+bool SoakRun(const HarnessPaths& paths, const Route& route, RestartGuard& guard)
 {
     Report report;
-    RestartGuard guard;
     try {
         Run run(paths, report, guard);
         Walk(run, route);
@@ -233,6 +305,18 @@ int CountProcesses(const char* name)
     return count;
 }
 
+// Wine ends a session in wineboot.exe, which a restart request starts and
+// which may still be asking processes, and ending those that agree, after
+// the run that asked has finished; the next run waits until it is over.
+bool SessionEndOver()
+{
+    if (WaitUntil([] { return CountProcesses("wineboot.exe") == 0; }, kLeftoverWaitMs))
+        return true;
+    std::printf("  wineboot.exe, which ends the session, was still running %lu ms after the run\n",
+                static_cast<unsigned long>(kLeftoverWaitMs));
+    return false;
+}
+
 bool NothingLeft()
 {
     return CountProcesses("PYXET.EXE") == 0 && CountProcesses("SETUP.EXE") == 0 &&
@@ -241,7 +325,7 @@ bool NothingLeft()
 
 // No program, setup program or window of theirs left, and the session
 // still starts a program and shows its dialog.
-bool FinalChecks(const HarnessPaths& paths)
+bool FinalChecks(const HarnessPaths& paths, RestartGuard& guard)
 {
     Report report;
     if (!WaitUntil(NothingLeft, kLeftoverWaitMs)) {
@@ -250,7 +334,6 @@ bool FinalChecks(const HarnessPaths& paths)
                     (FindWindowA("Pyxet", nullptr) != nullptr ? "yes" : "no") + ", setup window " +
                     (Run::SetupWindowExists() ? "yes" : "no"));
     }
-    RestartGuard guard;
     try {
         HarnessPaths own = paths;
         own.WorkFolder += "\\health";
@@ -281,6 +364,13 @@ int main(int argc, char** argv)
     std::fflush(stdout);
     std::mt19937 random(seed);
     int failed = 0;
+    DebugLog debugLog;
+    // One guard for the whole soak. Wine's end of session, which a restart
+    // request starts, goes on after the run that asked: it asks each
+    // process in turn, and ends every one whose windows all agree, until
+    // one refuses. A guard made per run could be gone by the time the
+    // question reaches this process, which would then be ended.
+    RestartGuard guard;
     Stopwatch clock;
     for (int i = 1; i <= runs; ++i) {
         Route route = DrawRoute(random);
@@ -290,12 +380,18 @@ int main(int argc, char** argv)
         // ending in the folder of the run before, which cannot be emptied.
         HarnessPaths own = paths;
         own.WorkFolder += "\\run" + std::to_string(i % kWorkFolders);
-        if (!SoakRun(own, route)) {
+        debugLog.Mark();
+        bool passed = SoakRun(own, route, guard);
+        passed = SessionEndOver() && passed;
+        if (!passed) {
             ++failed;
             std::printf("run %d FAILED\n", i);
+            PrintWinExecResults(own);
+            debugLog.PrintSinceMark();
+            std::fflush(stdout);
         }
     }
-    bool finalPassed = FinalChecks(paths);
+    bool finalPassed = FinalChecks(paths, guard);
     std::printf("soak: seed %u, %d runs, %d failed, final checks %s, %.0f s\n", seed, runs, failed,
                 finalPassed ? "passed" : "FAILED", clock.ElapsedMs() / 1000);
     return failed == 0 && finalPassed ? 0 : 1;

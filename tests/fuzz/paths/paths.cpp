@@ -2,8 +2,9 @@
 // program file names and commands, with and without the stand-in's
 // Shift-JIS lead bytes (whose trail bytes may be a backslash but are never
 // a separator). A joined path is whole or empty; the folder made current is
-// the folder part of the module folder joined with the command; the program
-// started is the row's command and nothing else.
+// the command's folder part joined to the module folder; the program
+// started is the row's command and nothing else, and nothing is started
+// when that folder does not fit a path buffer.
 //
 // Input: one mode byte (bit 0: lead bytes on; bits 1-2: the row's support
 // flags; bit 3: WinExec fails; bit 4: the row asks for a restart), then the
@@ -69,6 +70,27 @@ bool FolderWithoutBackslash(const std::string& path, std::string* folder)
     return true;
 }
 
+enum class WorkFolder { None, Made, TooLong };
+
+// The folder the launch makes current: the command's folder part, without
+// the backslash that ends it, joined to the module folder (the module
+// folder alone for a command without one).
+WorkFolder ExpectedWorkFolder(const std::string& moduleFolder, const std::string& command, std::string* folder)
+{
+    int cut = ExpectedFolderPartLength(command);
+    if (cut < 0)
+        return WorkFolder::None;
+    std::string part = command.substr(0, cut);
+    if (!part.empty() && part.back() == '\\')
+        part.pop_back();
+    if (part.empty()) {
+        *folder = moduleFolder;
+        return WorkFolder::Made;
+    }
+    *folder = ExpectedJoin(moduleFolder, part);
+    return folder->empty() ? WorkFolder::TooLong : WorkFolder::Made;
+}
+
 void CheckFolderPartLength(const std::string& path)
 {
     std::unique_ptr<char[]> text = ExactText(path);
@@ -123,10 +145,16 @@ void CheckLaunch(const std::string& command, uint8_t mode)
                    "an unsupported driver was started or changed the folder");
         return;
     }
+    std::string folder;
+    WorkFolder workFolder = ExpectedWorkFolder(ProgramState.ModuleFolder, command, &folder);
+    if (workFolder == WorkFolder::TooLong) {
+        FUZZ_CHECK(outcome == LaunchFailed && Win.Started.empty() && Win.Folders.empty(),
+                   "started \"" + command + "\" although its folder does not fit");
+        return;
+    }
     FUZZ_CHECK(Win.Started.size() == 1 && Win.Started[0].Command == command,
                "started something other than the row's command \"" + command + "\"");
-    std::string folder;
-    if (!FolderWithoutBackslash(ExpectedJoin(ProgramState.ModuleFolder, command), &folder)) {
+    if (workFolder == WorkFolder::None) {
         FUZZ_CHECK(Win.Folders.empty(), "the folder changed to \"" + Win.Folders[0] + "\"");
     } else {
         FUZZ_CHECK(Win.Folders.size() == 1 && Win.Folders[0] == folder, "the folder did not change to \"" + folder + "\"");
