@@ -12,6 +12,7 @@
 #include "code_page.h"
 #include "disk_names.h"
 #include "folder_index.h"
+#include "launch/work_dir.h"
 #include "pci_ids.h"
 #include "profile_reader.h"
 #include "settings/paths.h"
@@ -370,22 +371,19 @@ void TableChecker::CheckCommand(const std::string& key, const std::string& comma
 const char kCdFolder[] = "D:";
 
 // The folder that the program makes current before it starts command, run
-// from moduleFolder: the command cut after its last '\\' or ':' (arguments
-// and all), joined to the module folder, less a trailing backslash. Empty
-// when the join does not fit the program's 128 bytes.
+// from moduleFolder, as its launch computes it; empty when the folder part
+// does not fit the program's 128 bytes, and the module folder itself when
+// the command names no folder.
 std::string WorkFolderOf(const char* moduleFolder, const std::string& command)
 {
-    int cut = FolderPartLength(command.c_str());
-    std::string part = command.substr(0, cut > 0 ? cut : 0);
-    char joined[kPathSize];
-    if (!JoinPath(joined, moduleFolder, part.c_str()))
+    char folder[kPathSize];
+    WorkFolderResult result = WorkFolderForCommand(folder, moduleFolder, command.c_str());
+    if (result == WorkFolderTooLong)
         return "";
-    std::string folder = joined;
-    if (folder.back() == '\\')
-        folder.pop_back();
+    std::string made = result == WorkFolderMade ? folder : moduleFolder;
     // "D:" alone names the drive's current folder, its root for a program
     // started from there.
-    return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+    return made.size() == 2 && made[1] == ':' ? made + "\\" : made;
 }
 
 // How WinExec splits command: the program path (up to the first blank, or
@@ -444,7 +442,7 @@ void TableChecker::CheckCommandForm(const std::string& key, const std::string& c
     std::string folder = WorkFolderOf(kCdFolder, command);
     std::string made;
     if (folder.empty())
-        made = "changes no folder (the folder part does not fit in 127 characters)";
+        made = "starts nothing and shows \"Setup not started\" (the folder part does not fit in 127 characters),";
     else if (folder_.FindFolder(folder.substr(sizeof kCdFolder)).empty())
         made = "tries to make \"" + folder +
                "\" current, which the folder does not hold, so the current folder stays the one it was started in,";
