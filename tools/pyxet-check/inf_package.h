@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inf_reader.h"
+#include "pci_ids.h"
 
 struct PciDevice {
     uint16_t Vendor = 0;
@@ -18,6 +19,12 @@ struct PciDevice {
     }
     bool operator==(const PciDevice& other) const { return Vendor == other.Vendor && Device == other.Device; }
 };
+
+// "8086:71A0".
+inline std::string DeviceId(const PciDevice& device)
+{
+    return DeviceId(device.Vendor, device.Device);
+}
 
 struct PackageInf {
     std::string Path;  // the host path

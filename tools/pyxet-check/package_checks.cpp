@@ -19,18 +19,6 @@
 
 namespace {
 
-std::string Hex4(unsigned value)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
-    return text;
-}
-
-std::string DeviceId(const PciDevice& device)
-{
-    return Hex4(device.Vendor) + ":" + Hex4(device.Device);
-}
-
 // "8086:71A0 440GX - 82443GX Host bridge", or the code alone.
 std::string NamedDevice(const PciIds& pciIds, const PciDevice& device)
 {

@@ -2,10 +2,23 @@
 // subsystem lines with two tabs; the device classes at the end start "C ".
 #include "pci_ids.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
 #include "host.h"
+
+std::string Hex4(unsigned code)
+{
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", code & 0xFFFF);
+    return text;
+}
+
+std::string DeviceId(unsigned vendor, unsigned device)
+{
+    return Hex4(vendor) + ":" + Hex4(device);
+}
 
 // The code and name of "hhhh  Name" at the start of text, or false.
 static bool ReadCodeAndName(const std::string& text, WORD* code, std::string* name)

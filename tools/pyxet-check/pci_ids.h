@@ -7,6 +7,11 @@
 
 #include "core/program_state.h"
 
+// A code as lspci writes it: four upper-case hexadecimal digits ("71A0").
+std::string Hex4(unsigned code);
+// A vendor and a device as lspci writes them: "8086:71A0".
+std::string DeviceId(unsigned vendor, unsigned device);
+
 class PciIds {
 public:
     // Reads the list; false when the file is missing or holds no vendor.

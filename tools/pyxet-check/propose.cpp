@@ -30,18 +30,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Hex4(unsigned value)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", value & 0xFFFF);
-    return text;
-}
-
-std::string DeviceId(const PciDevice& device)
-{
-    return Hex4(device.Vendor) + ":" + Hex4(device.Device);
-}
-
 // The packages' names, joined for a message.
 std::string Names(const std::vector<const Package*>& packages)
 {

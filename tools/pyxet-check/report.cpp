@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string Hex4(WORD value)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", value);
-    return text;
-}
-
 // UTF-8 text as a JSON string.
 std::string JsonText(const std::string& text)
 {

@@ -30,18 +30,6 @@ std::string RowKey(int index)
     return "chip" + std::to_string(index);
 }
 
-std::string Hex4(WORD value)
-{
-    char text[8];
-    std::snprintf(text, sizeof text, "%04X", value);
-    return text;
-}
-
-std::string DeviceId(WORD vendor, WORD device)
-{
-    return Hex4(vendor) + ":" + Hex4(device);
-}
-
 // The row's value as the loader reads it (size 256), or longer.
 std::string ReadRow(const std::string& key, DWORD size = kTextSize)
 {
