@@ -885,6 +885,16 @@ class Propose(unittest.TestCase):
                 self.assertIsNone(proposal["already_detected_by"])
                 self.assertTrue(any("$Chicago$ covers both" in why for why in proposal["why"]), proposal["why"])
 
+    def test_a_moved_image_proposes_the_present_board(self):
+        # Both host bridges keep their keys; the Configuration Manager lists the KT133 alone.
+        board = WhatIf.MOVED_KEYS.replace("FUNC_00]\r\n", 'FUNC_00]\r\n"CompatibleIDs"="PCI\\\\CC_0600"\r\n')
+        kt133 = r"PCI\VEN_1106&DEV_0305&SUBSYS_00000000&REV_02\BUS_00&DEV_00&FUNC_00"
+        for name, nodes, host in [("no list", "", "8086:7190"), ("the KT133 listed", WhatIf.device_nodes(kt133), "1106:0305")]:
+            with self.subTest(name), shipped_folder() as f:
+                f.write("board.reg", (board + nodes).encode())
+                _, proposals = propose_json(f, board="board.reg", option="--reg")
+                self.assertEqual(proposals[0]["host"], host)
+
     def test_sample_rows_written_are_detected(self):
         with shipped_folder() as f:
             boards = []

@@ -4,6 +4,7 @@
 // change and the start of the setup program are recorded, not made.
 #include "what_if.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -277,6 +278,18 @@ bool NamesHostBridgeClass(const std::string& line)
     return idValue && upper.find("CC_0600") != std::string::npos;
 }
 
+// Whether a HardWareKey of the Configuration Manager's list names the device.
+bool ListedAsPresent(const BoardDevice& device, const std::vector<std::string>& present)
+{
+    char prefix[kDeviceKeyPrefixSize];
+    FormatDeviceKeyPrefix(prefix, device.Vendor, device.Device);
+    for (const std::string& hardwareKey : present) {
+        if (HardwareKeyNamesDevice(hardwareKey.c_str(), prefix))
+            return true;
+    }
+    return false;
+}
+
 bool ReadRegistryDevices(const std::string& text, std::vector<BoardDevice>* devices, std::string* error)
 {
     std::vector<std::string> lines;
@@ -295,9 +308,18 @@ bool ReadRegistryDevices(const std::string& text, std::vector<BoardDevice>* devi
             current->HostBridge = true;
         }
     }
-    if (devices->empty())
+    if (devices->empty()) {
         *error = kNoRegistryDevice;
-    return !devices->empty();
+        return false;
+    }
+    // As for the what-if: where the Configuration Manager lists PCI devices,
+    // the board is those alone, not the keys an earlier board left.
+    std::vector<std::string> present = PresentPciDevices(lines);
+    if (!present.empty())
+        devices->erase(std::remove_if(devices->begin(), devices->end(),
+                                      [&present](const BoardDevice& device) { return !ListedAsPresent(device, present); }),
+                       devices->end());
+    return true;
 }
 
 std::string Quoted(const std::string& text)
