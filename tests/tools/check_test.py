@@ -158,10 +158,14 @@ def compare_with_windows(args, env, native):
     windows_env = dict(env, PYXET_PCI_IDS=windows_spelling(env["PYXET_PCI_IDS"]), **wine_environment())
     command = [WINE64, WINDOWS_CHECK] + [windows_spelling(a) for a in args]
     status, out, err = run_program(command, windows_env)
-    # The prefix's wineserver ends a moment after its last client; a run
-    # that reaches it just then is refused before the checker starts
-    # ("wine client error: ... Connection reset by peer"), and runs again.
-    if not out and "wine client error" in err:
+    # The checker prints on one of its outputs whatever happens. A run that
+    # printed nothing never reached it: Wine refused it before it started
+    # (seen as "wine client error: ... Connection reset by peer" when it
+    # met the prefix's wineserver as that was ending). It runs once more,
+    # and says so.
+    if not out and not checker_lines(err):
+        print("pyxet-check.exe printed nothing (exit status %d; Wine: %r); run again" % (status, err[-300:]),
+              file=sys.stderr)
         status, out, err = run_program(command, windows_env)
     if "--json" not in args:
         out = out.replace("\r\n", "\n")
