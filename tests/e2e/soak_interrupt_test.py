@@ -29,9 +29,12 @@ PROJECT = sys.argv.pop(1) if len(sys.argv) > 1 else os.getcwd()
 HARNESS = os.path.join(PROJECT, "scripts", "wine-harness.sh")
 WINE_RUN = os.path.join(PROJECT, "scripts", "wine-run.sh")
 WORK_NAME = "soak-interrupt"
+# One session and prefix for each flavour: a 32-bit prefix cannot run the
+# x86_64 build, nor a 64-bit one the i386 build.
+FLAVOUR = os.environ.get("PYXET_E2E_FLAVOUR", "i386")
 OWN_SESSION = {
-    "PYXET_WINE_SESSION": os.path.join(PROJECT, "build", "soak-interrupt-session"),
-    "WINEPREFIX": os.path.join(PROJECT, "build", "soak-interrupt-prefix"),
+    "PYXET_WINE_SESSION": os.path.join(PROJECT, "build", "soak-interrupt-session-" + FLAVOUR),
+    "WINEPREFIX": os.path.join(PROJECT, "build", "soak-interrupt-prefix-" + FLAVOUR),
 }
 RUNS = "50"  # far more than are done before the signal
 SEED = "1"
