@@ -406,6 +406,15 @@ class Findings(unittest.TestCase):
                 if warned:
                     self.assertIn("Setup not started", report["warnings"][0]["message"])
 
+    def test_command_form_is_told_from_the_given_folder(self):
+        settings = texts() + drivers("Sample,8086,7190,0,3,DRIVERS/BX/SETUP.EXE,1",
+                                     "Other,8086,7192,0,3, DRIVERS\\BX\\SETUP.EXE,1")
+        with Folder(settings) as f:
+            _, report = f.check("--folder", "C:\\MYCD")
+            messages = [w["message"] for w in report["warnings"] if w["kind"] == "command-form"]
+            self.assertIn('run from C:\\MYCD, the program makes "C:\\MYCD" current', messages[0])
+            self.assertIn('tries to make "C:\\MYCD\\ DRIVERS\\BX" current, which the folder does not hold', messages[1])
+
     def test_limits_themselves_are_no_findings(self):
         name = "Intel 440BX/ZX AGPset host brid"
         command = "DRIVERS\\BX\\SETUP.EXE /" + "q" * (127 - 22)

@@ -86,7 +86,13 @@ void PrepareProgramState(const std::string& settingsFile, const WindowsVersion& 
 
 // The [Drivers] checks: loads the table with the program's loader and looks
 // at every row it would read and every key it would never reach.
-void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, CheckResult* result);
+// Commands are judged as PYXET.EXE runs them from programFolder ("D:\\").
+void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
+                      CheckResult* result);
+
+// A folder as the program records its own: without a trailing backslash, so
+// that the root folder "D:\\" is "D:".
+std::string ModuleFolderOf(std::string folder);
 
 // The program part of a command: up to the first blank, or within quotes.
 std::string ProgramPath(std::string command);

@@ -6,9 +6,7 @@
 
 #include "launch/work_dir.h"
 
-// The folder as the program records its own: without a trailing backslash,
-// so that the root folder "D:\" is "D:".
-static std::string ModuleFolderOf(std::string folder)
+std::string ModuleFolderOf(std::string folder)
 {
     if (folder.size() > 1 && folder.back() == '\\')
         folder.pop_back();

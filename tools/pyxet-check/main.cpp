@@ -249,7 +249,7 @@ int main(int argc, char** argv)
     KeepProfileIndexes(true);
     CheckFileContents(text, &result);
     FolderIndex here(".");
-    CheckDriverTable(here, pciIds, &result);
+    CheckDriverTable(here, pciIds, options.ProgramFolder, &result);
     PackageIndex packages(here);
     CheckPackages(packages, pciIds, &result);
     CheckTexts(&result);

@@ -77,8 +77,9 @@ std::string JoinedNames(const std::vector<std::string>& names)
 
 class TableChecker {
 public:
-    TableChecker(const FolderIndex& folder, const PciIds& pciIds, CheckResult* result)
-        : folder_(folder), pciIds_(pciIds), result_(result)
+    TableChecker(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
+                 CheckResult* result)
+        : folder_(folder), pciIds_(pciIds), programFolder_(programFolder), result_(result)
     {
     }
     void Run();
@@ -106,6 +107,7 @@ private:
 
     const FolderIndex& folder_;
     const PciIds& pciIds_;
+    const std::string& programFolder_;  // where PYXET.EXE runs from, as --folder names it
     CheckResult* result_;
     std::map<std::pair<WORD, WORD>, int> claims_;  // vendor and device code -> first row probing them
 };
@@ -355,9 +357,6 @@ void TableChecker::CheckCommand(const std::string& key, const std::string& comma
     CheckCommandNames(key, parts, result_);
 }
 
-// The program's own folder when it runs from the root of a CD in drive D.
-const char kCdFolder[] = "D:";
-
 // The folder that the program makes current before it starts command, run
 // from moduleFolder, as its launch computes it; empty when the folder part
 // does not fit the program's 128 bytes, and the module folder itself when
@@ -372,6 +371,19 @@ std::string WorkFolderOf(const char* moduleFolder, const std::string& command)
     // "D:" alone names the drive's current folder, its root for a program
     // started from there.
     return made.size() == 2 && made[1] == ':' ? made + "\\" : made;
+}
+
+// Whether the distributable folder holds folder, a folder below the program's
+// own (moduleFolder); one outside it, the folder cannot tell, and counts as held.
+bool HeldByFolder(const FolderIndex& index, const std::string& moduleFolder, const std::string& folder)
+{
+    std::string root = moduleFolder.size() == 2 && moduleFolder[1] == ':' ? moduleFolder + "\\" : moduleFolder;
+    if (strcasecmp(folder.c_str(), root.c_str()) == 0)
+        return true;
+    std::string below = moduleFolder + "\\";
+    if (folder.size() <= below.size() || strncasecmp(folder.c_str(), below.c_str(), below.size()) != 0)
+        return true;
+    return !index.FindFolder(folder.substr(below.size())).empty();
 }
 
 // How WinExec splits command: the program path (up to the first blank, or
@@ -427,17 +439,18 @@ void TableChecker::CheckCommandForm(const std::string& key, const std::string& c
         cause = "the arguments hold a \"\\\" or \":\", where the program cuts the folder";
     if (cause.empty())
         return;
-    std::string folder = WorkFolderOf(kCdFolder, command);
+    const std::string moduleFolder = ModuleFolderOf(programFolder_);
+    std::string folder = WorkFolderOf(moduleFolder.c_str(), command);
     std::string made;
     if (folder.empty())
         made = "starts nothing and shows \"Setup not started\" (the folder part does not fit in 127 characters),";
-    else if (folder_.FindFolder(folder.substr(sizeof kCdFolder)).empty())
+    else if (!HeldByFolder(folder_, moduleFolder, folder))
         made = "tries to make \"" + folder +
                "\" current, which the folder does not hold, so the current folder stays the one it was started in,";
     else
         made = "makes \"" + folder + "\" current";
     Warn(key, "command-form",
-         cause + ": run from " + kCdFolder + "\\, the program " + made + " and starts the program line " +
+         cause + ": run from " + programFolder_ + ", the program " + made + " and starts the program line " +
              ProgramLine(command));
 }
 
@@ -492,7 +505,8 @@ void TableChecker::CheckUnreadKeys(const std::vector<std::string>& keys, int fir
 
 }  // namespace
 
-void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, CheckResult* result)
+void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
+                      CheckResult* result)
 {
-    TableChecker(folder, pciIds, result).Run();
+    TableChecker(folder, pciIds, programFolder, result).Run();
 }
