@@ -278,13 +278,21 @@ bool NamesHostBridgeClass(const std::string& line)
     return idValue && upper.find("CC_0600") != std::string::npos;
 }
 
-// Whether a HardWareKey of the Configuration Manager's list names the device.
-bool ListedAsPresent(const BoardDevice& device, const std::vector<std::string>& present)
+// A device key names the device by its name; a HardWareKey of the
+// Configuration Manager's list by its part under PCI\.
+bool KeyNamesDevice(const std::string& key, const char* prefix)
+{
+    return IsPciHardwareKey(key.c_str()) ? HardwareKeyNamesDevice(key.c_str(), prefix) != 0
+                                         : NamesDevice(key.c_str(), prefix) != 0;
+}
+
+// Whether one of the keys names the device, as ENUM.DLL's probe asks.
+bool AnyKeyNamesDevice(const std::vector<std::string>& keys, DWORD vendorCode, DWORD deviceCode)
 {
     char prefix[kDeviceKeyPrefixSize];
-    FormatDeviceKeyPrefix(prefix, device.Vendor, device.Device);
-    for (const std::string& hardwareKey : present) {
-        if (HardwareKeyNamesDevice(hardwareKey.c_str(), prefix))
+    FormatDeviceKeyPrefix(prefix, vendorCode, deviceCode);
+    for (const std::string& key : keys) {
+        if (KeyNamesDevice(key, prefix))
             return true;
     }
     return false;
@@ -317,7 +325,9 @@ bool ReadRegistryDevices(const std::string& text, std::vector<BoardDevice>* devi
     std::vector<std::string> present = PresentPciDevices(lines);
     if (!present.empty())
         devices->erase(std::remove_if(devices->begin(), devices->end(),
-                                      [&present](const BoardDevice& device) { return !ListedAsPresent(device, present); }),
+                                      [&present](const BoardDevice& device) {
+                                          return !AnyKeyNamesDevice(present, device.Vendor, device.Device);
+                                      }),
                        devices->end());
     return true;
 }
@@ -416,22 +426,12 @@ WhatIfResult RunWhatIf(const std::string& boardFile, const std::vector<std::stri
     return result;
 }
 
-// A device key names the device by its name; a HardWareKey of the
-// Configuration Manager's list by its part under PCI\.
-static bool KeyNamesDevice(const std::string& key, const char* prefix)
-{
-    return IsPciHardwareKey(key.c_str()) ? HardwareKeyNamesDevice(key.c_str(), prefix) != 0
-                                         : NamesDevice(key.c_str(), prefix) != 0;
-}
-
 bool NamesTableDevice(const std::string& key)
 {
     for (int i = 0; i < DriverTable.Count; ++i) {
         const DriverEntry& row = DriverTable.Rows[i];
         for (WORD device : row.DeviceCodes) {
-            char prefix[kDeviceKeyPrefixSize];
-            FormatDeviceKeyPrefix(prefix, row.VendorCode, device);
-            if (device != 0 && KeyNamesDevice(key, prefix))
+            if (device != 0 && AnyKeyNamesDevice({key}, row.VendorCode, device))
                 return true;
         }
     }
@@ -460,13 +460,7 @@ void WarnIfMovedBetweenBoards(const std::vector<std::string>& keys, CheckResult*
 extern "C" DWORD WINAPI ProbeDevice(DWORD vendorCode, DWORD deviceCode, char*)
 {
     Probe.Calls.push_back({static_cast<WORD>(vendorCode), static_cast<WORD>(deviceCode)});
-    char prefix[kDeviceKeyPrefixSize];
-    FormatDeviceKeyPrefix(prefix, vendorCode, deviceCode);
-    for (const std::string& key : *Probe.Keys) {
-        if (KeyNamesDevice(key, prefix))
-            return 1;
-    }
-    return 0;
+    return AnyKeyNamesDevice(*Probe.Keys, vendorCode, deviceCode) ? 1 : 0;
 }
 
 // The launch's calls, recorded. A refused driver's box is shown to no one;
