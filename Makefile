@@ -11,6 +11,9 @@
 #   make iso    - check a folder (DIST=FOLDER, default build/dist/), then make
 #                 the CD image build/pyxet.iso (LABEL=NAME, default PYXET)
 #   make floppy - the same for the floppy image build/pyxet.img
+# and for a release:
+#   make release - build the kit build/release/pyxet-VERSION.zip and
+#                  build/release/SHA256SUMS from clean build folders
 # and for hardening:
 #   make fuzz  - run every fuzz target for FUZZ_SECONDS seconds (default 60)
 #   make lint  - clang-tidy and cppcheck over src/ with the i386 build's flags
@@ -60,7 +63,7 @@ DEPS = sh scripts/install-deps.sh
 CONFIGURE_NATIVE = cmake -S . -B $(NATIVE_DIR) -DPYXET_WIN32_DIR=$(WIN32_DIR) -DPYXET_WIN64_DIR=$(WIN64_DIR) \
     -DPYXET_DIST_DIR=$(BUILD)/dist -DPYXET_E2E_FLAVOUR=$(FLAVOUR) -DPYXET_BIN_DIR=$(BIN_DIR) >/dev/null
 
-.PHONY: all win32 win64 e2e-build native dist run test screenshots checker tools cd-folder iso floppy fuzz lint bench soak clean
+.PHONY: all win32 win64 e2e-build native dist run test screenshots checker tools cd-folder iso floppy release fuzz lint bench soak clean
 
 all: dist
 
@@ -123,6 +126,13 @@ iso floppy: $(if $(DIST),,dist)
 	@$(MAKE) --no-print-directory checker
 	PYXET_IMAGE_LABEL="$(LABEL)" PYXET_IMAGE_ALL="$(ALL)" \
 	    sh scripts/make-$@.sh "$(IMAGE_DIST)" $(BUILD)/pyxet.$(if $(filter iso,$@),iso,img) $(BIN_DIR)/pyxet-check
+
+# The release kit, from build folders of its own under build/release-build
+# (emptied first); refused, writing nothing into build/release, unless the
+# binary checks pass on the PYXET.EXE and ENUM.DLL it packs.
+release:
+	@$(DEPS) release
+	JOBS=$(JOBS) sh scripts/make-release.sh $(BUILD)/release-build $(BUILD)/release
 
 fuzz: native
 	sh scripts/fuzz.sh $(NATIVE_DIR)/tests/fuzz/targets $(FUZZ_SECONDS)

@@ -8,6 +8,7 @@
 #            (make tools)
 #   image    checker, plus xorriso and mtools (make iso, make floppy)
 #   program  the i686 mingw-w64 cross compiler (PYXET.EXE and ENUM.DLL)
+#   release  tools and program, zip and strip-nondeterminism (make release)
 #   wine     32- and 64-bit Wine, Xvfb and ImageMagick, the x86_64 cross
 #            compiler of the test-only flavour (make run, the Wine layers)
 #   test     all of the above, GoogleTest, clang with its libFuzzer and
@@ -25,8 +26,9 @@ CHECKER="g++ make cmake pci.ids"
 TOOLS="$CHECKER g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
 IMAGE="$CHECKER xorriso mtools"
 PROGRAM="g++-mingw-w64-i686 binutils-mingw-w64-i686 make cmake"
+RELEASE="$TOOLS $PROGRAM zip strip-nondeterminism"
 WINE_PACKAGES="wine wine32:i386 wine64 xvfb xauth fonts-wine imagemagick g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64"
-TEST="$TOOLS $IMAGE $PROGRAM $WINE_PACKAGES libgtest-dev python3 clang libclang-rt-14-dev clang-tidy cppcheck"
+TEST="$TOOLS $IMAGE $PROGRAM $RELEASE $WINE_PACKAGES libgtest-dev python3 clang libclang-rt-14-dev clang-tidy cppcheck"
 UPDATE_TRIES=3
 PAUSE=${INSTALL_RETRY_PAUSE:-10}
 
@@ -38,9 +40,10 @@ for group in "$@"; do
         tools) wanted="$wanted $TOOLS" ;;
         image) wanted="$wanted $IMAGE" ;;
         program) wanted="$wanted $PROGRAM" ;;
+        release) wanted="$wanted $RELEASE" ;;
         wine) wanted="$wanted $WINE_PACKAGES" ;;
         test) wanted="$wanted $TEST" ;;
-        *) echo "install-deps: unknown group $group (checker, tools, image, program, wine, test)" >&2; exit 2 ;;
+        *) echo "install-deps: unknown group $group (checker, tools, image, program, release, wine, test)" >&2; exit 2 ;;
     esac
 done
 
