@@ -2,8 +2,9 @@
 # Prints what a test run proved under Wine, from CTest's JUnit report: how
 # many end-to-end scenarios and profile comparisons passed, failed or were
 # skipped, on which build, the start-up timing line, and how the groups of
-# pyxet-check.exe's comparison under 64-bit Wine fared. A reader of a CI
-# log sees from it whether the end-to-end layer ran at all.
+# pyxet-check.exe's comparison under 64-bit Wine fared; then the SHA-256 of
+# the release built in each of two folders (tests/release). A reader of a
+# CI log sees from it whether the end-to-end layer ran at all.
 #
 #   scripts/e2e-summary.sh RESULTS.xml FLAVOUR
 set -eu
@@ -45,3 +46,4 @@ echo "end-to-end: $scenarios $where; profile comparisons: $comparisons"
 echo "pyxet-check.exe under 64-bit Wine, test groups: $(describe 'check_windows_[A-Za-z]+')"
 timing=$(grep -o 'start to visible dialog[^<]*' "$results" | head -1 || true)
 [ -z "$timing" ] || echo "end-to-end: $timing"
+grep -o 'release: [^<]*: SHA-256 [0-9a-f]*' "$results" || true
