@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "inf_reader.h"
+#include "readers/inf_reader.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The row name rule over names as pci.ids gives them.
 #include <gtest/gtest.h>
 
-#include "row_name.h"
+#include "propose/row_name.h"
 
 namespace {
 
