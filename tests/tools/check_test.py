@@ -42,10 +42,18 @@ WINE64 = os.environ.get("PYXET_WINE64", "/usr/lib/wine/wine64")
 WINEPREFIX = os.environ.get("PYXET_CHECK_WINEPREFIX", "")
 SKIPPED = 77
 
-TEXT_KEYS = ["MainWinTitle", "Win95Check", "Win95CheckCaption", "PCIWarningDlg", "AGPOnly",
-             "AGPOnlyCaption", "DlgDetect", "Welcome", "ChipOnBoard", "AskInstall", "InstallYes",
-             "InstallNo", "OK", "Exit", "DlgSelect", "SelectOne", "Install", "NotSupported",
-             "NotSupportedMsg"]
+
+def read_text_keys():
+    """The program's text keys, in order, from the one table that holds them."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../src/settings/text_keys.h")
+    with open(path) as f:
+        keys = re.findall(r'^constexpr char kKey\w+\[\] = "([^"]+)";$', f.read(), re.M)
+    if len(keys) != 19:
+        raise SystemExit("%s: expected 19 text keys, found %d: %r" % (path, len(keys), keys))
+    return keys
+
+
+TEXT_KEYS = read_text_keys()
 BX_ROW = r"Intel 440BX,8086,7190,0,3,DRIVERS\BX\SETUP.EXE,1"
 
 
@@ -238,8 +246,10 @@ def kinds(findings):
     return sorted((f["kind"], f["key"]) for f in findings)
 
 
-# Each case: a description, the settings file, the files of the folder, and
-# the findings expected, as (kind, key) pairs; nothing else may be found.
+# Each case: a description, the settings file, the findings expected, as
+# (kind, key) pairs (nothing else may be found), a part of the first one's
+# message, and where the folder holds other files than DRIVERS\BX\SETUP.EXE
+# (so that no package is left that no row uses), those files.
 ERROR_CASES = [
     ("malformed: no restart field", texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE"),
      [("malformed", "chip0")], "restart"),
@@ -253,12 +263,12 @@ ERROR_CASES = [
      [("malformed", "chip0")], "127"),
     ("missing-setup: package folder absent",
      texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\LX\\SETUP.EXE /quiet,1"),
-     [("missing-setup", "chip0")], r"DRIVERS\LX\SETUP.EXE"),
+     [("missing-setup", "chip0")], r"DRIVERS\LX\SETUP.EXE", []),
     ("missing-setup: program without extension gets .EXE",
      texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\BX\\INSTALL,1"),
      [("missing-setup", "chip0")], r"DRIVERS\BX\INSTALL.EXE"),
     ("missing-setup: absolute command", texts() + drivers("Sample,8086,7190,0,3,E:\\DRV\\SETUP.EXE,1"),
-     [("missing-setup", "chip0")], "outside the folder"),
+     [("missing-setup", "chip0")], "outside the folder", []),
     ("malformed: an empty field", texts() + drivers("Sample,8086,7190,,3,DRIVERS\\BX\\SETUP.EXE,1"),
      [("malformed", "chip0")], "the device2 field is empty"),
     ("name-comma", texts() + drivers("Intel 440BX, ZX,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE,1"),
@@ -269,9 +279,10 @@ ERROR_CASES = [
     ("missing-setup: a blank cuts the program path",
      texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\VIA 4in1\SETUP.EXE,1"),
      [("missing-setup", "chip0"), ("command-form", "chip0"), ("unused-package", r"DRIVERS\VIA 4in1")],
-     r"DRIVERS\VIA.EXE"),
+     r"DRIVERS\VIA.EXE", [r"DRIVERS\VIA 4in1\SETUP.EXE"]),
     ("missing-setup: a UTF-8 row", (texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\Caf\xe9\\SETUP.EXE,1")).encode(),
-     [("missing-setup", "chip0"), ("not-ansi", "chip0"), ("not-8.3", "chip0")], "Caf\u00c3\u00a9"),
+     [("missing-setup", "chip0"), ("not-ansi", "chip0"), ("not-8.3", "chip0")], "Caf\u00c3\u00a9",
+     ["DRIVERS\\Caf\xe9\\SETUP.EXE"]),
     ("byte-order-mark: before [Drivers]", b"\xef\xbb\xbf" + (drivers(BX_ROW) + texts()).encode(),
      [("byte-order-mark", "Drivers"), ("no-rows", "Drivers")], '"\u00ef\u00bb\u00bf[Drivers]"'),
     ("byte-order-mark: blanks before [Drivers]", b"\xef\xbb\xbf  " + (drivers(BX_ROW) + texts()).encode(),
@@ -328,7 +339,8 @@ WARNING_CASES = [
      [("command-form", "chip0")], 'tries to make "D:\\ DRIVERS\\BX" current'),
     ("command-form: quotes", texts() + drivers('Sample,8086,7190,0,3,"DRIVERS\\VIA 4in1\\SETUP.EXE",1'),
      [("command-form", "chip0"), ("not-8.3", "chip0")],
-     'tries to make "D:\\"DRIVERS\\VIA 4in1" current, which the folder does not hold'),
+     'tries to make "D:\\"DRIVERS\\VIA 4in1" current, which the folder does not hold',
+     [r"DRIVERS\VIA 4in1\SETUP.EXE"]),
     ("command-form: a backslash in the arguments",
      texts() + drivers('Sample,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE -f1"D:\\A.ISS",1'),
      [("command-form", "chip0")], 'tries to make "D:\\DRIVERS\\BX\\SETUP.EXE -f1"D:" current'),
@@ -339,37 +351,24 @@ WARNING_CASES = [
     ("missing-text", texts(skip=("Exit",)) + drivers(BX_ROW), [("missing-text", "1")], "Exit"),
     ("missing-text: empty value", texts(Welcome="") + drivers(BX_ROW), [("missing-text", "1")], "Welcome"),
     ("not-8.3: long folder", texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\INTEL440BX\SETUP.EXE,1"),
-     [("not-8.3", "chip0")], '"INTEL440BX"'),
+     [("not-8.3", "chip0")], '"INTEL440BX"', [r"DRIVERS\INTEL440BX\SETUP.EXE"]),
     ("not-8.3: folder with a dot", texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\BX.V2\SETUP.EXE,1"),
-     [("not-8.3", "chip0")], "folder name"),
+     [("not-8.3", "chip0")], "folder name", [r"DRIVERS\BX.V2\SETUP.EXE"]),
     ("not-8.3: long file name", texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\BX\SETUP-98.EXE,1"),
-     [("not-8.3", "chip0")], '"SETUP-98.EXE"'),
+     [("not-8.3", "chip0")], '"SETUP-98.EXE"', [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\SETUP-98.EXE"]),
     ("unknown-pci-id: vendor", texts() + drivers(BX_ROW.replace("8086", "ABCD")),
      [("unknown-pci-id", "chip0")], "vendor ABCD"),
     ("unknown-pci-id: device", texts() + drivers(BX_ROW.replace(",0,3", ",7191,3")),
      [("unknown-pci-id", "chip0")], "8086:7191"),
 ]
 
-# The files each case's folder holds instead of DRIVERS\BX\SETUP.EXE, so
-# that no package is left that no row uses.
-CASE_FILES = {
-    "missing-setup: package folder absent": [],
-    "missing-setup: absolute command": [],
-    "not-8.3: long folder": [r"DRIVERS\INTEL440BX\SETUP.EXE"],
-    "not-8.3: folder with a dot": [r"DRIVERS\BX.V2\SETUP.EXE"],
-    "not-8.3: long file name": [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\SETUP-98.EXE"],
-    "missing-setup: a blank cuts the program path": [r"DRIVERS\VIA 4in1\SETUP.EXE"],
-    "missing-setup: a UTF-8 row": ["DRIVERS\\Caf\xe9\\SETUP.EXE"],
-    "command-form: quotes": [r"DRIVERS\VIA 4in1\SETUP.EXE"],
-}
-
 
 class Findings(unittest.TestCase):
     """Every error and warning kind, each with a small settings file."""
 
     def expect(self, cases, member, status):
-        for name, settings, expected, hint in cases:
-            with self.subTest(name), Folder(settings, CASE_FILES.get(name, [r"DRIVERS\BX\SETUP.EXE"])) as f:
+        for name, settings, expected, hint, *files in cases:
+            with self.subTest(name), Folder(settings, *files) as f:
                 got_status, report = f.check()
                 found = report["errors"] + report["warnings"]
                 self.assertEqual(kinds(found), sorted(expected), json.dumps(found, indent=1))
