@@ -34,7 +34,7 @@ struct PackageCoverage {
 
 struct CheckResult {
     std::string SettingsFile;  // as found in the folder, in UTF-8; empty when there is none
-    int LoadResult = 0;        // LoadDriverTable's result
+    int LoadResult = 0;        // LoadTable's result
     std::vector<DriverEntry> Rows;
     std::vector<Finding> Errors;
     std::vector<Finding> Warnings;

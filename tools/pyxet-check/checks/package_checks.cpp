@@ -145,8 +145,12 @@ void PackageChecker::CheckRow(int index, const Package& package)
     }
     std::vector<PciDevice> hosts;
     std::vector<PciDevice> others;
-    for (const PciDevice& device : package.PciDevices)
-        (IsHostBridge(package, device, pciIds_) ? hosts : others).push_back(device);
+    for (const PciDevice& device : package.PciDevices) {
+        if (IsHostBridge(package, device, pciIds_))
+            hosts.push_back(device);
+        else
+            others.push_back(device);
+    }
     std::string which = codes.size() == 1 ? codes[0] + " is not" : "neither " + codes[0] + " nor " + codes[1] + " is";
     std::string lists = hosts.empty() ? "they list no host bridge, only " + Listed(pciIds_, others)
                                       : "they list the host bridges " + Listed(pciIds_, hosts);

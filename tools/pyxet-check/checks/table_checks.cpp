@@ -503,7 +503,7 @@ void TableChecker::CheckUnreadKeys(const std::vector<std::string>& keys, int fir
 
 }  // namespace
 
-void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
+void CheckTableRows(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
                       CheckResult* result)
 {
     TableChecker(folder, pciIds, programFolder, result).Run();

@@ -12,7 +12,7 @@ class PciIds;
 // Loads the table with the program's loader and looks at every row it would
 // read and every key it would never reach. Commands are judged as PYXET.EXE
 // runs them from programFolder ("D:\\").
-void CheckDriverTable(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
+void CheckTableRows(const FolderIndex& folder, const PciIds& pciIds, const std::string& programFolder,
                       CheckResult* result);
 
 // The program part of a command: up to the first blank, or within quotes.

@@ -184,7 +184,7 @@ int Propose(const CheckOptions& options, const BoardReadings& boards, const PciI
     std::vector<std::string> names;
     for (const Board& board : options.Boards)
         names.push_back(HostText(board.File));
-    ProposeContext context = {folder, packages, pciIds, options.Propose, *options.Version, loadResult};
+    ProposeContext context = {folder, packages, pciIds, options.Propose, loadResult};
     std::vector<Proposal> proposals = ProposeRows(context, names, boards.Devices, boards.Keys);
     PrintProposals(stdout, options.Json, settingsFile, proposals, pciIds);
     for (const Proposal& proposal : proposals) {
@@ -252,7 +252,7 @@ int main(int argc, char** argv)
     KeepProfileIndexes(true);
     CheckFileContents(text, &result);
     FolderIndex here(".");
-    CheckDriverTable(here, pciIds, options.ProgramFolder, &result);
+    CheckTableRows(here, pciIds, options.ProgramFolder, &result);
     PackageIndex packages(here);
     CheckPackages(packages, pciIds, &result);
     CheckTexts(&result);
@@ -260,6 +260,6 @@ int main(int argc, char** argv)
     CheckWorkFolders(options.ProgramFolder, &result);
     if (judgesDisk)
         CheckDisk(".", options.Disk, &result);
-    AddWhatIfs(options.Boards, boards.Keys, *options.Version, &result);
+    AddWhatIfs(options.Boards, boards.Keys, &result);
     return Report(options, result, pciIds);
 }

@@ -91,7 +91,7 @@ std::string SetCountry(const std::string& value, CheckOptions* options)
 
 std::string SetImage(const std::string& value, CheckOptions* options)
 {
-    if (!ParseMedium(value.c_str(), &options->Disk.Image))
+    if (!ParseMedium(value, &options->Disk.Image))
         return "--image takes iso or floppy, not " + value;
     return "";
 }

@@ -58,8 +58,13 @@ std::string KnownBuilds(const std::string& name)
     return list;
 }
 
+namespace {
+const WindowsVersion* startedOn = &kWindowsVersions[0];
+}  // namespace
+
 void StartProgram(const std::string& settingsFile, const WindowsVersion& windows, const std::string& country)
 {
+    startedOn = &windows;
     ProgramState.ModuleFolder[0] = '\0';
     CopyText(ProgramState.SettingsPath, settingsFile.c_str(), kPathSize);
     CopyText(ProgramState.CountryCode, country.c_str(), kCountrySize);
@@ -71,6 +76,11 @@ void StartProgram(const std::string& settingsFile, const WindowsVersion& windows
     version.dwBuildNumber = (4u << 24) | (windows.Minor << 16) | windows.Build;
     version.dwPlatformId = VER_PLATFORM_WIN32_WINDOWS;
     ProgramState.DetectedIndex = -1;
+}
+
+const WindowsVersion& ProgramWindows()
+{
+    return *startedOn;
 }
 
 std::string SettingsFile()

@@ -38,6 +38,9 @@ std::string KnownBuilds(const std::string& name);
 // country code; the settings file is settingsFile in the current folder.
 void StartProgram(const std::string& settingsFile, const WindowsVersion& windows, const std::string& country);
 
+// The Windows that StartProgram named.
+const WindowsVersion& ProgramWindows();
+
 // The settings file the program reads, as it names it.
 std::string SettingsFile();
 
@@ -91,12 +94,11 @@ struct WhatIfResult {
 
 // Runs the program's detection over the table against the device keys of
 // the board in boardFile (answered as ENUM.DLL answers from the registry),
-// judges the detected row's driver on this Windows, lists the boxes and
+// judges the detected row's driver on the Windows it was started on, lists the boxes and
 // dialogs the user sees up to the detection dialog, and watches the
 // program's launch of that driver from a CD in drive D:. loadResult is the
 // table's load result: start-up stops at a malformed row.
-WhatIfResult RunProgram(const std::string& boardFile, const std::vector<std::string>& keys,
-                        const WindowsVersion& windows, int loadResult);
+WhatIfResult RunProgram(const std::string& boardFile, const std::vector<std::string>& keys, int loadResult);
 
 // Whether a row of the table names the device of a key.
 bool TableNamesKey(const std::string& key);

@@ -94,8 +94,7 @@ void WatchLaunch(int row, WhatIfResult* result)
 
 }  // namespace
 
-WhatIfResult RunProgram(const std::string& boardFile, const std::vector<std::string>& keys,
-                        const WindowsVersion& windows, int loadResult)
+WhatIfResult RunProgram(const std::string& boardFile, const std::vector<std::string>& keys, int loadResult)
 {
     WhatIfResult result;
     result.Board = boardFile;
@@ -107,7 +106,7 @@ WhatIfResult RunProgram(const std::string& boardFile, const std::vector<std::str
     result.Probes = Probe.Calls;
     result.Supported =
         result.Detected >= 0 && IsDriverSupported(DriverTable.Rows[result.Detected].SupportFlags) != 0;
-    result.Dialogs = DialogsShown(windows, loadResult, result.Detected);
+    result.Dialogs = DialogsShown(ProgramWindows(), loadResult, result.Detected);
     if (result.Detected >= 0)
         WatchLaunch(result.Detected, &result);
     Probe.Keys = nullptr;

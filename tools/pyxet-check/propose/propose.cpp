@@ -141,7 +141,7 @@ Proposal Proposer::Propose(const std::string& boardName, const std::vector<Board
     std::optional<TrialRow> trial;
     if (RowCanBeReached(keys, &proposal)) {
         trial.emplace(row);
-        proposal.Reached = RunProgram(boardName, keys, context_.Windows, context_.LoadResult).Detected == nextKey_;
+        proposal.Reached = RunProgram(boardName, keys, context_.LoadResult).Detected == nextKey_;
         proposal.Reach = proposal.Reached
                              ? proposal.Key + " would be read (20 rows at most) and would detect this board first"
                              : "the new row would not detect this board";
@@ -250,7 +250,7 @@ std::string Proposer::ChooseName(const Package& package, Proposal* proposal)
 // when the table leaves the new row no chance to detect it.
 bool Proposer::RowCanBeReached(const std::vector<std::string>& keys, Proposal* proposal)
 {
-    WhatIfResult before = RunProgram(proposal->Board, keys, context_.Windows, context_.LoadResult);
+    WhatIfResult before = RunProgram(proposal->Board, keys, context_.LoadResult);
     proposal->AlreadyDetectedBy = before.Detected;
     if (context_.LoadResult < 0)
         proposal->Reach = "the table stops at a malformed row (chip" + std::to_string(TableCount()) +

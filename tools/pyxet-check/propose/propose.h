@@ -42,8 +42,7 @@ struct ProposeContext {
     PackageIndex& Packages;
     const PciIds& Ids;
     const ProposeOptions& Options;
-    const WindowsVersion& Windows;
-    int LoadResult;  // LoadDriverTable's result for the table as it is
+    int LoadResult;  // LoadTable's result for the table as it is
 };
 
 // Proposes a row for each board in turn, each after the rows proposed before

@@ -104,11 +104,10 @@ bool InsertDriverRow(const std::string& text, const std::string& key, const std:
         std::string content = Trimmed(text.substr(line.Start, line.End - line.Start));
         std::string name;
         if (SectionName(content, &name)) {
-            inDrivers = strcasecmp(name.c_str(), "Drivers") == 0;
-            if (inDrivers && ++sections == 1)
+            // Only the first [Drivers] counts: the program reads no other.
+            inDrivers = strcasecmp(name.c_str(), "Drivers") == 0 && ++sections == 1;
+            if (inDrivers)
                 after = &line;
-            else if (inDrivers)
-                inDrivers = false;
         } else if (inDrivers && sections == 1 && IsRowLine(content)) {
             after = &line;
         }

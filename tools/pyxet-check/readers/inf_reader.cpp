@@ -52,8 +52,8 @@ struct Line {
     std::vector<std::string> Fields;
 };
 
+// A section's lines; ParsedInf's index holds its name.
 struct Section {
-    std::string Name;
     std::vector<Line> Lines;
 };
 
@@ -271,7 +271,7 @@ bool Parser::OnSectionName(char c)
         auto found = result_.Index.find(key);
         if (found == result_.Index.end()) {
             found = result_.Index.emplace(key, result_.Sections.size()).first;
-            result_.Sections.push_back(Section{sectionName_, {}});
+            result_.Sections.push_back(Section{});
         }
         section_ = static_cast<long>(found->second);
         state_ = State::Comment;  // the rest of the line is ignored

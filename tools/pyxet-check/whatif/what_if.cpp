@@ -3,12 +3,12 @@
 
 
 void AddWhatIfs(const std::vector<Board>& boards, const std::vector<std::vector<std::string>>& keys,
-                const WindowsVersion& windows, CheckResult* result)
+                CheckResult* result)
 {
     for (size_t i = 0; i < boards.size(); ++i) {
         if (boards[i].Format == BoardFormat::Reg)
             WarnIfMovedBetweenBoards(keys[i], result);
-        result->WhatIfs.push_back(RunProgram(boards[i].File, keys[i], windows, result->LoadResult));
+        result->WhatIfs.push_back(RunProgram(boards[i].File, keys[i], result->LoadResult));
     }
 }
 

@@ -19,7 +19,7 @@ struct Board {
 // Runs the program on each board's keys, in order, and warns of an export
 // that seems to come from a disk moved between boards.
 void AddWhatIfs(const std::vector<Board>& boards, const std::vector<std::vector<std::string>>& keys,
-                const WindowsVersion& windows, CheckResult* result);
+                CheckResult* result);
 
 // Warns when keys from a registry export name several devices that rows of
 // the loaded table name (host bridges) and come from no Configuration
