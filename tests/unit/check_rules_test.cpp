@@ -11,6 +11,7 @@
 
 #include "checks/table_checks.h"
 #include "checks/text_checks.h"
+#include "cli/options.h"
 #include "program/program.h"
 #include "propose/settings_writer.h"
 #include "readers/code_page.h"
@@ -191,6 +192,32 @@ TEST_F(CheckerTest, RunProgramProbesInOrderAndRecordsTheLaunch)
         EXPECT_EQ(run.Probes[0], std::make_pair(WORD{0x8086}, WORD{0x7190}));
         EXPECT_EQ(run.Starts.value_or("nothing"), test.Starts != nullptr ? test.Starts : "nothing");
         EXPECT_EQ(run.Dialogs.back().find("the detection dialog \"Detect\" showing \""), 0u);
+    }
+}
+
+// Runs of blanks and line ends as one blank, with one at each end.
+std::string Collapsed(const std::string& text)
+{
+    std::string collapsed = " ";
+    for (char c : text) {
+        bool blank = c == ' ' || c == '\n';
+        if (!blank || collapsed.back() != ' ')
+            collapsed += blank ? ' ' : c;
+    }
+    return collapsed.back() == ' ' ? collapsed : collapsed + " ";
+}
+
+TEST(Usage, PrintsEveryOptionWholeInLinesOf79)
+{
+    const std::string usage = Usage();
+    const std::string flat = Collapsed(usage);
+    for (const OptionHelp& option : OptionHelps()) {
+        SCOPED_TRACE(option.Names);
+        EXPECT_NE(flat.find(" " + option.Names + Collapsed(option.Help)), std::string::npos);
+    }
+    for (size_t start = 0, end = 0; start < usage.size(); start = end + 1) {
+        end = usage.find('\n', start);
+        EXPECT_LE(end - start, 79u) << usage.substr(start, end - start);
     }
 }
 

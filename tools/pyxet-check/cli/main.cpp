@@ -15,6 +15,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "checks/check_result.h"
@@ -174,6 +175,20 @@ bool ReadBoards(const std::vector<Board>& boards, BoardReadings* readings, std::
     return true;
 }
 
+// The devices that the boards show as class 0600: evidence for the package
+// notes that a listed device is a host bridge.
+std::set<PciDevice> BoardHostBridges(const std::vector<std::vector<BoardDevice>>& boards)
+{
+    std::set<PciDevice> hosts;
+    for (const std::vector<BoardDevice>& board : boards) {
+        for (const BoardDevice& device : board) {
+            if (device.HostBridge)
+                hosts.insert(PciDevice{device.Vendor, device.Device});
+        }
+    }
+    return hosts;
+}
+
 // --propose: a row for each board, printed, and with --write added.
 int Propose(const CheckOptions& options, const BoardReadings& boards, const PciIds& pciIds,
             const std::string& settingsFile)
@@ -254,7 +269,7 @@ int main(int argc, char** argv)
     FolderIndex here(".");
     CheckTableRows(here, pciIds, options.ProgramFolder, &result);
     PackageIndex packages(here);
-    CheckPackages(packages, pciIds, &result);
+    CheckPackages(packages, pciIds, BoardHostBridges(boards.Devices), &result);
     CheckTexts(&result);
     CheckRepeatedNames(text, &result);
     CheckWorkFolders(options.ProgramFolder, &result);

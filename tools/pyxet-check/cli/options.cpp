@@ -2,8 +2,8 @@
 // value, its line of the usage and what it sets.
 #include "cli/options.h"
 
+#include <algorithm>
 #include <cctype>
-#include <cstdio>
 
 #include "checks/check_result.h"
 #include "readers/code_page.h"
@@ -189,6 +189,30 @@ const OptionRule* FindOption(const std::string& argument)
 }
 
 // The Windows that --windows and --build name together.
+// An option's names in a column of kNamesWidth, then its help in words
+// that fill lines of at most kUsageWidth characters, each line after the
+// first indented to the help's column.
+std::string HelpLines(const OptionHelp& option)
+{
+    enum { kHelpColumn = 2 + 20, kUsageWidth = 79 };
+    std::string lines = "  " + option.Names;
+    lines.resize(std::max<size_t>(lines.size(), kHelpColumn), ' ');
+    size_t column = lines.size();
+    size_t start = 0;
+    while (start < option.Help.size()) {
+        size_t end = std::min(option.Help.find(' ', start), option.Help.size());
+        size_t length = end - start;
+        if (column > kHelpColumn && column + 1 + length > kUsageWidth) {
+            lines += "\n" + std::string(kHelpColumn, ' ');
+            column = kHelpColumn;
+        }
+        lines += " " + option.Help.substr(start, length);
+        column += 1 + length;
+        start = end + 1;
+    }
+    return lines + "\n";
+}
+
 std::string ResolveWindows(CheckOptions* options)
 {
     std::string name = options->Windows.empty() && options->Build == 0 ? kDefaultWindows : options->Windows;
@@ -216,6 +240,18 @@ std::string FinishOptions(const OptionRule* needingBoard, CheckOptions* options)
 
 }  // namespace
 
+std::vector<OptionHelp> OptionHelps()
+{
+    std::vector<OptionHelp> helps;
+    for (const OptionRule& rule : kOptions) {
+        std::string names = rule.Alias != nullptr ? rule.Alias + std::string(", ") + rule.Name : rule.Name;
+        if (rule.Value != nullptr)
+            names += std::string(" ") + rule.Value;
+        helps.push_back({names, rule.Help});
+    }
+    return helps;
+}
+
 std::string Usage()
 {
     std::string usage =
@@ -225,14 +261,8 @@ std::string Usage()
         "  PATH is a distributable folder (its PYXET.INI found without regard to case)\n"
         "  or a settings file. The names a folder puts on a disk are judged too; a\n"
         "  settings file's folder's only with --image or --list-files.\n";
-    for (const OptionRule& rule : kOptions) {
-        std::string names = rule.Alias != nullptr ? rule.Alias + std::string(", ") + rule.Name : rule.Name;
-        if (rule.Value != nullptr)
-            names += std::string(" ") + rule.Value;
-        char line[160];
-        std::snprintf(line, sizeof line, "  %-20s %s\n", names.c_str(), rule.Help);
-        usage += line;
-    }
+    for (const OptionHelp& option : OptionHelps())
+        usage += HelpLines(option);
     return usage +
            "--windows, --build and --country need a board. A build names its Windows:\n"
            "  " + KnownBuilds("") + ".\n"

@@ -28,6 +28,13 @@ struct CheckOptions {
 // What --help prints.
 std::string Usage();
 
+// An option as the usage names it ("--lspci FILE", "-h, --help") and its help.
+struct OptionHelp {
+    std::string Names;
+    std::string Help;
+};
+std::vector<OptionHelp> OptionHelps();
+
 // Reads the whole command line into options; on a usage error returns the
 // message of the first one. options->Help and options->Json are set however
 // the rest reads.
