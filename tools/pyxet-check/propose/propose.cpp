@@ -7,17 +7,21 @@
 // - The package is the folder under DRIVERS whose INF files list the host
 //   bridge, else the one whose INF files list another of the board's
 //   devices; --package names it where several or none do, and always wins.
+//   A package whose INF files are all UTF-16 is the NT family's: Windows
+//   95/98 ignore such files, so it is proposed only when --package names it.
 //   The command is its SETUP.EXE, else its INSTALL.EXE.
 // - The name is pci.ids's, by the row name rule; the INF's description where
 //   pci.ids has none. Commas, the row's separator, are dropped.
 // - The flags are 3 unless --flags says otherwise: an INF's $Chicago$ covers
-//   Windows 95 and 98 alike. Restart 1.
+//   Windows 95 and 98 alike (not said of a UTF-16 package). Restart 1.
 #include "propose/propose.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <optional>
+#include <set>
 
+#include "checks/package_checks.h"
 #include "profile_reader.h"
 #include "propose/row_name.h"
 #include "propose/settings_writer.h"
@@ -47,6 +51,31 @@ std::string InfsListing(const Package& package, const PciDevice& device)
             text += (text.empty() ? "" : ", ") + inf.Name;
     }
     return text;
+}
+
+// The package's INF files joined for a message when every one read is
+// UTF-16, the NT family's form that Windows 95 and 98 ignore; else empty.
+std::string Utf16Infs(const Package& package)
+{
+    std::string names;
+    for (const PackageInf& inf : package.Infs) {
+        if (inf.Read.IsInf && !inf.Read.Unicode)
+            return "";
+        if (inf.Read.IsInf)
+            names += (names.empty() ? "" : ", ") + inf.Name;
+    }
+    return names;
+}
+
+// The board's devices of class 0600: evidence that a listed device is a host bridge.
+std::set<PciDevice> HostBridgesOf(const std::vector<BoardDevice>& devices)
+{
+    std::set<PciDevice> hosts;
+    for (const BoardDevice& device : devices) {
+        if (device.HostBridge)
+            hosts.insert(PciDevice{device.Vendor, device.Device});
+    }
+    return hosts;
 }
 
 std::vector<const Package*> PackagesListing(const std::vector<const Package*>& packages, const PciDevice& device)
@@ -106,6 +135,18 @@ Proposal Proposer::Propose(const std::string& boardName, const std::vector<Board
     if (package == nullptr)
         return proposal;
     proposal.Package = package->Name;
+    size_t hosts = HostBridges(*package, context_.Ids, HostBridgesOf(devices)).size();
+    proposal.Why.push_back("the INF files of " + package->Name + " " + ListsDevices(package->PciDevices.size(), hosts));
+    std::string utf16 = Utf16Infs(*package);
+    const ProposeOptions& options = context_.Options;
+    std::string unread;
+    if (!utf16.empty())
+        unread = package->Name + "'s INF files are all UTF-16 (" + utf16 +
+                 "), which Windows 95 and 98 ignore: Windows 9x will not read that package";
+    if (!unread.empty() && options.Package.empty()) {
+        proposal.Error = unread + "; name it with --package to propose a row all the same";
+        return proposal;
+    }
     std::string command = ChooseCommand(*package, &proposal);
     if (command.empty())
         return proposal;
@@ -113,15 +154,19 @@ Proposal Proposer::Propose(const std::string& boardName, const std::vector<Board
 
     const PciDevice host = *proposal.Host;
     WORD second = context_.Ids.AgpDisabledVariant(host.Vendor, host.Device);
-    if (second != 0)
+    if (second != 0 && context_.Ids.IsAgpDisabled(host.Vendor, host.Device))
+        proposal.Why.push_back("the second code " + Hex4(second) + " is the same chipset's host bridge with AGP " +
+                               "enabled, of which pci.ids names " + Hex4(host.Device) + " the \"AGP disabled\" variant");
+    else if (second != 0)
         proposal.Why.push_back("the second code " + Hex4(second) + " is the same chipset's host bridge that pci.ids names " +
                                "as the \"AGP disabled\" variant of " + Hex4(host.Device));
     else
         proposal.Why.push_back("pci.ids names no \"AGP disabled\" variant of " + DeviceId(host) +
                                ": the second code is 0");
-    const ProposeOptions& options = context_.Options;
     if (options.FlagsGiven)
         proposal.Why.push_back("flags " + options.Flags + ", as --flags says");
+    else if (!unread.empty())
+        proposal.Why.push_back("flags 3, as --package names the package, though " + unread);
     else
         proposal.Why.push_back("flags 3 (Windows 95 and Windows 98/ME): an INF cannot tell Windows 95 from "
                                "Windows 98, $Chicago$ covers both; --flags says otherwise");

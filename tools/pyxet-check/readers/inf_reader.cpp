@@ -1,5 +1,6 @@
-// Reads a Windows 9x INF file under the rules of the platform's own INF
-// parser, as far as hardware matching needs them:
+// Reads a Windows 9x INF file as Windows 9x setup reads it, as far as
+// hardware matching needs it; where the NT family reads the file otherwise,
+// a note names the difference:
 //
 // - A file of more than 1 MiB is refused unread.
 // - The bytes are the ANSI code page's, unless the file is UTF-16: it starts
@@ -13,8 +14,9 @@
 // - [name] starts a section; the name is everything between the brackets,
 //   compared without regard to case, and sections of one name are merged in
 //   file order. The rest of the line after ']' is ignored. A section name
-//   without its ']' or longer than 255 characters makes the file unreadable,
-//   and so does a line of keys or values before the first section.
+//   without its ']' or longer than 255 characters makes the file unreadable.
+// - Text before the first section (a /* ... */ banner) is ignored; the NT
+//   family refuses the file (a note).
 // - A line is [key=]field[,field...]. Only an '=' in the first field makes a
 //   key; a line of one field without '=' has that field as its key too.
 //   Spaces around a field are dropped, those within it kept.
@@ -24,15 +26,19 @@
 //   "" within quotes is one quote. A quote left open ends with the line.
 // - A '\' followed by nothing but spaces, and maybe a comment, up to the end
 //   of the line continues the line: the next line's leading spaces are
-//   dropped and its text goes on in the same field. Any other '\' is an
+//   dropped and its text goes on in the same field, unless the next line
+//   starts with '[': that line begins a section all the same (a note: the
+//   NT family reads it as part of the line before). Any other '\' is an
 //   ordinary character (PCI\VEN_...).
 // - A field is cut at 511 characters.
 // - A %key% in a field is replaced by key's value in [Strings] (the first
 //   line of that key, compared without regard to case; keys may hold '\',
 //   '&' and '.'); %% is a percent sign; an unknown %key% stays as it is.
 //   Values are not substituted again. The result is cut at 4096 characters.
-// - The file is an INF when the first Signature line of [Version] holds
-//   $Chicago$, $Windows 95$ or $Windows NT$, in any case, as written.
+// - The file is an INF when [Version] has a Signature line. Its first one
+//   holds $Chicago$, $Windows 95$ or $Windows NT$, in any case, as written;
+//   any other ($Windows 9x$, $CHICAGO) is read all the same, with a warning,
+//   as driver collections in use on Windows 98 hold such files.
 // - A [Manufacturer] line is name=models-section[,decoration...], or a bare
 //   name that names its models section too. The sections read are the plain
 //   models section and models-section.decoration for each decoration; each
@@ -62,6 +68,7 @@ struct ParsedInf {
     std::vector<Section> Sections;
     std::map<std::string, size_t> Index;  // lower-case name to its place in Sections
     std::string Problem;
+    std::vector<std::string> Notes;  // where the NT family reads the text otherwise
 };
 
 char LowerAscii(char c)
@@ -165,6 +172,7 @@ private:
     bool OnQuoted(char c);
     bool OnQuoteEnd(char c);
     bool OnBackslash(char c);
+    bool OnContinued(char c);
     void Finish();
 
     void StartLine();
@@ -175,6 +183,7 @@ private:
     void Append(char c);
     void AppendHeld();
     void Fail(const std::string& what);
+    void Note(unsigned line, const std::string& what);
 
     ParsedInf result_;
     State state_ = State::LineStart;
@@ -189,6 +198,8 @@ private:
     std::string held_;          // a '\' and what followed it on its line
     bool fieldStarted_ = false;
     bool inPercent_ = false;
+    bool textBeforeSections_ = false;  // noted already
+    unsigned sectionAfterContinuation_ = 0;  // the line of a section name begun so, else 0
 };
 
 ParsedInf Parser::Run(const std::string& text)
@@ -231,11 +242,7 @@ bool Parser::Step(char c)
             ContinueLine();
         return true;
     case State::Continued:
-        if (c == '\n' || !IsSpace(c)) {
-            state_ = State::Field;
-            return false;
-        }
-        return true;
+        return OnContinued(c);
     case State::Comment:
         if (c == '\n')
             state_ = State::LineStart;
@@ -251,6 +258,11 @@ bool Parser::OnLineStart(char c)
     } else if (c == '[') {
         sectionName_.clear();
         state_ = State::SectionName;
+    } else if (c != '\n' && !IsSpace(c) && section_ < 0) {
+        if (!textBeforeSections_)
+            Note(lineNumber_, "text before the first section, which Windows 9x ignores and the NT family refuses");
+        textBeforeSections_ = true;
+        state_ = State::Comment;
     } else if (c != '\n' && !IsSpace(c)) {
         StartLine();
         return false;
@@ -274,6 +286,10 @@ bool Parser::OnSectionName(char c)
             result_.Sections.push_back(Section{});
         }
         section_ = static_cast<long>(found->second);
+        if (sectionAfterContinuation_ != 0)
+            Note(sectionAfterContinuation_, "[" + sectionName_ + "] after a '\\' continuation begins a section, "
+                                            "which the NT family reads as part of the line before");
+        sectionAfterContinuation_ = 0;
         state_ = State::Comment;  // the rest of the line is ignored
     }
     return true;
@@ -351,6 +367,24 @@ bool Parser::OnBackslash(char c)
     return true;
 }
 
+// The leading spaces of a continuation line are dropped; a '[' there ends
+// the continued line and begins a section, as Windows 9x reads it.
+bool Parser::OnContinued(char c)
+{
+    if (c == '[') {
+        EndLine();
+        sectionAfterContinuation_ = lineNumber_;
+        sectionName_.clear();
+        state_ = State::SectionName;
+        return true;
+    }
+    if (c == '\n' || !IsSpace(c)) {
+        state_ = State::Field;
+        return false;
+    }
+    return true;
+}
+
 // At the end of the text: the last line ends; a '\' there continues nothing.
 void Parser::Finish()
 {
@@ -382,10 +416,6 @@ void Parser::EndLine()
         return;
     EndField();
     lineOpen_ = false;
-    if (section_ < 0) {
-        Fail("a line before the first section");
-        return;
-    }
     if (!line_.HasKey && line_.Fields.size() == 1) {
         line_.HasKey = true;
         line_.Key = line_.Fields[0];
@@ -432,6 +462,11 @@ void Parser::AppendHeld()
 void Parser::Fail(const std::string& what)
 {
     result_.Problem = "line " + std::to_string(lineNumber_) + ": " + what;
+}
+
+void Parser::Note(unsigned line, const std::string& what)
+{
+    result_.Notes.push_back("line " + std::to_string(line) + ": " + what);
 }
 
 const Section* FindSection(const ParsedInf& inf, const std::string& name)
@@ -496,8 +531,9 @@ std::string StringTable::Substitute(const std::string& text) const
     return result;
 }
 
-// Empty when the signature rule holds, else why not.
-std::string SignatureProblem(const ParsedInf& inf)
+// Empty when the file has a signature, else why not; a signature none of
+// the three documented ones adds a warning.
+std::string SignatureProblem(const ParsedInf& inf, std::vector<std::string>* warnings)
 {
     const Section* version = FindSection(inf, "Version");
     if (version == nullptr)
@@ -506,9 +542,10 @@ std::string SignatureProblem(const ParsedInf& inf)
         if (!line.HasKey || Lower(line.Key) != "signature")
             continue;
         std::string signature = Lower(line.Fields[0]);
-        if (signature == "$chicago$" || signature == "$windows 95$" || signature == "$windows nt$")
-            return "";
-        return "Signature \"" + line.Fields[0] + "\" is none of $Chicago$, $Windows 95$, $Windows NT$";
+        if (signature != "$chicago$" && signature != "$windows 95$" && signature != "$windows nt$")
+            warnings->push_back("Signature \"" + line.Fields[0] +
+                                "\" is none of the documented $Chicago$, $Windows 95$, $Windows NT$: read all the same");
+        return "";
     }
     return "[Version] has no Signature";
 }
@@ -615,10 +652,12 @@ InfRead ReadInf(const char* data, size_t size)
         return read;
     }
     ParsedInf inf = Parser().Run(DecodeText(data, size, &read.Unicode));
-    read.Problem = inf.Problem.empty() ? SignatureProblem(inf) : inf.Problem;
+    read.Problem = inf.Problem.empty() ? SignatureProblem(inf, &read.Warnings) : inf.Problem;
     read.IsInf = read.Problem.empty();
-    if (read.IsInf)
+    if (read.IsInf) {
         ModelReader(inf, &read.Models).ReadManufacturers();
+        read.Notes = std::move(inf.Notes);
+    }
     return read;
 }
 

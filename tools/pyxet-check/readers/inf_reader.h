@@ -29,11 +29,13 @@ struct InfModel {
 };
 
 struct InfRead {
-    bool IsInf = false;    // read, and [Version] Signature is one of the three
+    bool IsInf = false;    // read, and [Version] has a Signature
     bool Unicode = false;  // UTF-16: read all the same, but Windows 95/98 ignore it
     bool Refused = false;  // over kInfFileMax bytes, not read
     std::string Problem;   // why it is no INF or was refused; empty when IsInf
     std::vector<InfModel> Models;  // in file order; only when IsInf
+    std::vector<std::string> Warnings;  // what Windows may not accept: a signature none of the three
+    std::vector<std::string> Notes;     // where the NT family reads the file otherwise than Windows 9x
 };
 
 // Reads one file's bytes.

@@ -1,6 +1,7 @@
 // Printing the findings.
 #include "report/report.h"
 
+#include "checks/package_checks.h"
 #include "propose/propose.h"
 #include "readers/code_page.h"
 #include "readers/pci_ids.h"
@@ -123,22 +124,23 @@ void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
     }
 }
 
-// One line per package: what its INF files list, the rows that use it, the
-// host bridges no row detects.
+// One line per package: what its INF files list and how many are host
+// bridges, the rows that use it, the host bridges no row detects.
 void PrintPackages(FILE* out, const CheckResult& result)
 {
     for (const PackageCoverage& coverage : result.Coverage) {
         std::string undetected;
         for (const std::string& device : coverage.Undetected)
             undetected += " " + device;
-        std::fprintf(out, "Package %s: its INF files list %zu PCI device%s; %zu row%s use%s it; %s\n",
-                     Utf8FromAnsi(coverage.Package).c_str(), coverage.Lists.size(),
-                     coverage.Lists.size() == 1 ? "" : "s", coverage.Rows.size(), coverage.Rows.size() == 1 ? "" : "s",
-                     coverage.Rows.size() == 1 ? "s" : "",
-                     undetected.empty() ? "no row misses a listed host bridge"
-                                        : ("no row detects the listed host bridge" +
-                                           std::string(coverage.Undetected.size() == 1 ? "" : "s") + undetected)
-                                              .c_str());
+        std::string hosts = coverage.HostBridges.empty() ? ""
+                            : undetected.empty()        ? "; no row misses a listed host bridge"
+                                                        : "; no row detects the listed host bridge" +
+                                                       std::string(coverage.Undetected.size() == 1 ? "" : "s") +
+                                                       undetected;
+        std::fprintf(out, "Package %s: its INF files %s; %zu row%s use%s it%s\n",
+                     Utf8FromAnsi(coverage.Package).c_str(),
+                     ListsDevices(coverage.Lists.size(), coverage.HostBridges.size()).c_str(), coverage.Rows.size(),
+                     coverage.Rows.size() == 1 ? "" : "s", coverage.Rows.size() == 1 ? "s" : "", hosts.c_str());
     }
 }
 
