@@ -19,16 +19,18 @@ bool ReadDeviceKeys(const std::string& text, BoardFormat format, std::vector<std
                     std::string* error);
 
 // A PCI device of the board, and whether it is its host bridge: of class
-// 0600 in lspci -nn (or -n), or with CC_0600 in the HardwareID or
+// 0600 in lspci's listing, or with CC_0600 in the HardwareID or
 // CompatibleIDs value of its registry key.
 struct BoardDevice {
     uint16_t Vendor = 0;
     uint16_t Device = 0;
     bool HostBridge = false;
+    std::string Slot;  // lspci's slot, or the registry's device key and instance
 };
 
-// The board's devices in the order the input names them, each once. On
-// input that names no device, returns false with the reason.
+// The board's devices in the order the input names them, each slot once. On
+// input that names no device, or names devices without their codes, returns
+// false with the reason, which names the lspci command to run instead.
 bool ReadBoardDevices(const std::string& text, BoardFormat format, std::vector<BoardDevice>* devices,
                       std::string* error);
 
