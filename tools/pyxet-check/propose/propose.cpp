@@ -120,6 +120,8 @@ Proposal Proposer::Propose(const std::string& boardName, const std::vector<Board
 {
     Proposal proposal;
     proposal.Board = boardName;
+    for (const BoardDevice& device : devices)
+        proposal.Devices.push_back(PciDevice{device.Vendor, device.Device});
     for (const BoardDevice& device : devices) {
         if (device.HostBridge) {
             proposal.Host = PciDevice{device.Vendor, device.Device};

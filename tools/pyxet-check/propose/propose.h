@@ -24,6 +24,7 @@ struct ProposeOptions {
 
 struct Proposal {
     std::string Board;                // the board file as named on the command line
+    std::vector<PciDevice> Devices;   // the board's devices as read, a slot each
     std::optional<PciDevice> Host;    // the board's host bridge
     std::string Package;              // the package folder chosen, with backslashes
     std::vector<std::string> Why;     // how the row was made, one reason each

@@ -197,7 +197,10 @@ std::string JsonOrNull(const std::string& text)
 std::string JsonProposal(const Proposal& proposal)
 {
     int index = proposal.Key.empty() ? 0 : std::stoi(proposal.Key.substr(4));
-    return "\n    {\"board\": " + JsonText(proposal.Board) +
+    std::vector<std::string> devices;
+    for (const PciDevice& device : proposal.Devices)
+        devices.push_back(DeviceId(device));
+    return "\n    {\"board\": " + JsonText(proposal.Board) + ", \"devices\": " + JsonStrings(devices) +
            ", \"host\": " + (proposal.Host ? JsonString(Hex4(proposal.Host->Vendor) + ":" + Hex4(proposal.Host->Device)) : "null") +
            ",\n     \"row\": " + (proposal.Row ? JsonRow(*proposal.Row, index).substr(5) : "null") +
            ",\n     \"package\": " + JsonOrNull(proposal.Package) + ", \"why\": " + JsonStrings(proposal.Why) +
@@ -212,7 +215,7 @@ void PrintProposalPlain(FILE* out, const Proposal& proposal, const PciIds& pciId
     std::fprintf(out, "Board %s:", proposal.Board.c_str());
     if (proposal.Host)
         std::fprintf(out, " host bridge %s", PciName(pciIds, proposal.Host->Vendor, proposal.Host->Device).c_str());
-    std::fprintf(out, "\n");
+    std::fprintf(out, "\n  the board lists %zu devices\n", proposal.Devices.size());
     for (const std::string& why : proposal.Why)
         std::fprintf(out, "  %s\n", Utf8FromAnsi(why).c_str());
     if (proposal.Row) {
