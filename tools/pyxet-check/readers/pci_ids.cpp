@@ -78,15 +78,24 @@ const std::string* PciIds::DeviceName(uint16_t vendor, uint16_t device) const
     return name == found->second.Devices.end() ? nullptr : &name->second;
 }
 
+namespace {
+const std::string kAgpDisabledSuffix = " (AGP disabled)";
+}  // namespace
+
+bool PciIds::IsAgpDisabled(uint16_t vendor, uint16_t device) const
+{
+    const std::string* name = DeviceName(vendor, device);
+    return name != nullptr && name->size() > kAgpDisabledSuffix.size() &&
+           name->compare(name->size() - kAgpDisabledSuffix.size(), kAgpDisabledSuffix.size(), kAgpDisabledSuffix) == 0;
+}
+
 uint16_t PciIds::AgpDisabledVariant(uint16_t vendor, uint16_t device) const
 {
-    static const std::string kSuffix = " (AGP disabled)";
     const std::string* name = DeviceName(vendor, device);
     if (name == nullptr)
         return 0;
-    bool disabled = name->size() > kSuffix.size() &&
-                    name->compare(name->size() - kSuffix.size(), kSuffix.size(), kSuffix) == 0;
-    const std::string other = disabled ? name->substr(0, name->size() - kSuffix.size()) : *name + kSuffix;
+    bool disabled = IsAgpDisabled(vendor, device);
+    const std::string other = disabled ? name->substr(0, name->size() - kAgpDisabledSuffix.size()) : *name + kAgpDisabledSuffix;
     for (const auto& [code, otherName] : vendors_.at(vendor).Devices) {
         if (otherName == other)
             return code;

@@ -25,6 +25,8 @@ public:
     // The same chipset's other host bridge when the list names one of the two
     // as the other's "AGP disabled" variant (Intel 440BX: 7190 and 7192), or 0.
     uint16_t AgpDisabledVariant(uint16_t vendor, uint16_t device) const;
+    // Whether the list names the device as a chipset's "AGP disabled" variant.
+    bool IsAgpDisabled(uint16_t vendor, uint16_t device) const;
 
 private:
     struct Vendor {
