@@ -46,6 +46,14 @@ IMAGE_DIST = $(if $(DIST),$(DIST),$(BUILD)/dist)
 E2E_FLAVOUR ?=
 FLAVOUR = $(shell sh scripts/e2e-flavour.sh $(E2E_FLAVOUR))
 
+# Every PE file's time stamp: the commit's time, so that two builds of one
+# commit give the same bytes (cmake/reproducible.cmake). The linker reads it
+# from the environment; SOURCE_DATE_EPOCH=N sets another.
+SOURCE_DATE_EPOCH ?= $(shell git -C $(CURDIR) log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
 # Each command installs the package groups it needs (scripts/install-deps.sh).
 DEPS = sh scripts/install-deps.sh
 

@@ -77,3 +77,14 @@ function(pyxet_compact_program target)
         -Wl,-T,${script} -Wl,--orphan-handling=error -Wl,-N)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
 endfunction()
+
+# pyxet_compact_library(target)
+#   The probe library's own link: library.ld lays it out in five sections
+#   (see there; -N makes the merged .text writable), so that its version
+#   resource costs one file block, not two. It keeps its base relocations.
+function(pyxet_compact_library target)
+    set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/library.ld)
+    target_link_options(${target} PRIVATE
+        -Wl,-T,${script} -Wl,--orphan-handling=error -Wl,-N)
+    set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${script})
+endfunction()

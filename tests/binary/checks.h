@@ -46,6 +46,19 @@ void CheckBitmap(const PeImage& image, std::uint16_t id, const BitmapShape& shap
 // and the RT_ICON it names is that image.
 void CheckIcon(const PeImage& image, std::uint16_t id, const BitmapShape& shape, Findings& findings);
 
+struct ExpectedVersion {
+    ImageKind kind;
+    std::string version;  // MAJOR.MINOR.PATCH, as VERSION holds it
+    std::string description;
+    std::string copyright;  // LICENSE's copyright line
+};
+
+// RT_VERSION 1 in US English: a well-formed version tree whose fixed part
+// and whose one string table (US English, code page 1252) give this
+// version, ProductName "Pyxet", this description and copyright, and whose
+// Translation value names that table.
+void CheckVersion(const PeImage& image, const ExpectedVersion& expected, Findings& findings);
+
 // A file larger than budget bytes is a fault. Returns the size against the
 // budget, for the report.
 std::string CheckSizeBudget(const std::string& path, std::uintmax_t budget, Findings& findings);

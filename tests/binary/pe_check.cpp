@@ -12,6 +12,7 @@
 //   pe_check icon FILE ID SIZE BITS_PER_PIXEL
 //   pe_check samples DIR ALLOW_LIST OBJDUMP
 //   pe_check size FILE BUDGET_BYTES
+//   pe_check version program|library FILE VERSION DESCRIPTION COPYRIGHT
 #include "checks.h"
 
 #include <algorithm>
@@ -174,6 +175,11 @@ int RunCheck(const std::string& command, const Arguments& args)
         const BitmapShape shape{ParseNumber(args[2]), ParseNumber(args[2]), ParseNumber(args[3])};
         CheckIcon(PeImage::Load(args[0]), ParseNumber(args[1]), shape, findings);
         return Report(args[0], command + " " + args[1], findings);
+    }
+    if (command == "version") {
+        RequireCount(args, 5);
+        CheckVersion(PeImage::Load(args[1]), {ParseKind(args[0]), args[2], args[3], args[4]}, findings);
+        return Report(args[1], command + " " + args[2], findings);
     }
     if (command == "samples") {
         return CheckSamples(args);

@@ -164,7 +164,7 @@ std::optional<std::uint32_t> PeImage::resourceEntry(std::size_t directoryOffset,
     return std::nullopt;
 }
 
-std::optional<std::vector<std::uint8_t>> PeImage::resource(std::uint16_t type, std::uint16_t id) const
+std::optional<std::size_t> PeImage::languagesOf(std::uint16_t type, std::uint16_t id) const
 {
     const DataDirectory table = directory(kResourceDirectory);
     if (table.rva == 0) {
@@ -183,10 +183,28 @@ std::optional<std::vector<std::uint8_t>> PeImage::resource(std::uint16_t type, s
     if (view().u16(languages + 12) + view().u16(languages + 14) == 0) {
         return std::nullopt;
     }
-    const std::uint32_t firstLanguage = view().u32(languages + 16 + 4);
+    return languages;
+}
+
+std::optional<std::vector<std::uint8_t>> PeImage::resource(std::uint16_t type, std::uint16_t id) const
+{
+    const std::optional<std::size_t> languages = languagesOf(type, id);
+    if (!languages) {
+        return std::nullopt;
+    }
+    const std::uint32_t firstLanguage = view().u32(*languages + 16 + 4);
     if (firstLanguage & kSubdirectoryFlag) {
         throw MalformedImage("resource language entry is a directory");
     }
-    const std::size_t data = root + firstLanguage;
+    const std::size_t data = offsetOfRva(directory(kResourceDirectory).rva) + firstLanguage;
     return view().slice(offsetOfRva(view().u32(data)), view().u32(data + 4));
+}
+
+std::optional<std::uint16_t> PeImage::resourceLanguage(std::uint16_t type, std::uint16_t id) const
+{
+    const std::optional<std::size_t> languages = languagesOf(type, id);
+    if (!languages) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint16_t>(view().u32(*languages + 16));
 }

@@ -62,6 +62,8 @@ public:
     std::optional<ExportTable> exports() const;
     // The data of resource type/id in its first language, or nothing.
     std::optional<std::vector<std::uint8_t>> resource(std::uint16_t type, std::uint16_t id) const;
+    // That first language's id, or nothing when there is no such resource.
+    std::optional<std::uint16_t> resourceLanguage(std::uint16_t type, std::uint16_t id) const;
 
 private:
     explicit PeImage(std::vector<std::uint8_t> bytes);
@@ -69,6 +71,8 @@ private:
     std::size_t offsetOfRva(std::uint32_t rva) const;
     std::vector<std::string> importsOf(std::uint32_t thunkRva, const std::string& dll) const;
     std::optional<std::uint32_t> resourceEntry(std::size_t directoryOffset, std::uint16_t id) const;
+    // The offset of the language directory of resource type/id, or nothing.
+    std::optional<std::size_t> languagesOf(std::uint16_t type, std::uint16_t id) const;
 
     // A fresh view each time, so that moving the image never leaves one dangling.
     ByteView view() const { return ByteView(bytes_); }

@@ -16,7 +16,13 @@ constexpr std::uint16_t RT_BITMAP = 2;
 constexpr std::uint16_t RT_ICON = 3;
 constexpr std::uint16_t RT_DIALOG = 5;
 constexpr std::uint16_t RT_GROUP_ICON = 14;
+constexpr std::uint16_t RT_VERSION = 16;
 constexpr std::uint32_t BI_RGB = 0;
+
+// Version resources
+constexpr std::uint32_t VOS__WINDOWS32 = 0x00000004;
+constexpr std::uint32_t VFT_APP = 0x00000001;
+constexpr std::uint32_t VFT_DLL = 0x00000002;
 
 // Window styles
 constexpr std::uint32_t WS_CHILD = 0x40000000;
