@@ -1234,6 +1234,15 @@ class CommandLine(unittest.TestCase):
     """--help, --windows and --build, several boards in one run, and a JSON
     object whatever the outcome."""
 
+    def test_version_is_the_one_in_version(self):
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "VERSION")) as f:
+            line = "pyxet-check %s\n" % f.read().strip()
+        for args in (["--version"], ["--help"]):
+            with self.subTest(args[0]):
+                status, out, _ = run(args)
+                self.assertEqual(status, 0)
+                self.assertTrue(out == line if args == ["--version"] else out.endswith(line), out)
+
     def setUp(self):
         self.folder = Folder(TWO_ROWS, files=[r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\MVP3\SETUP.EXE"])
         self.boards = {name: self.folder.write(name, text.encode())

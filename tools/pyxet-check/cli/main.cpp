@@ -215,7 +215,11 @@ int main(int argc, char** argv)
 {
     CheckOptions options;
     std::string usageError = ParseOptions(argc, argv, &options);
-    SetUpStandardOutput(options.Json && !options.Help);
+    SetUpStandardOutput(options.Json && !options.Help && !options.PrintVersion);
+    if (options.PrintVersion) {
+        std::fputs(VersionLine().c_str(), stdout);
+        return kClean;
+    }
     if (options.Help) {
         std::fputs(Usage().c_str(), stdout);
         return kClean;

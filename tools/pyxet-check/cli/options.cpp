@@ -2,6 +2,8 @@
 // value, its line of the usage and what it sets.
 #include "cli/options.h"
 
+#include "pyxet_version.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -41,6 +43,12 @@ std::string Lowered(std::string text)
 std::string SetHelp(const std::string&, CheckOptions* options)
 {
     options->Help = true;
+    return "";
+}
+
+std::string SetVersion(const std::string&, CheckOptions* options)
+{
+    options->PrintVersion = true;
     return "";
 }
 
@@ -155,6 +163,7 @@ std::string SetProgramFolder(const std::string& value, CheckOptions* options)
 
 const OptionRule kOptions[] = {
     {"--help", "-h", nullptr, false, "print this and exit", SetHelp},
+    {"--version", nullptr, nullptr, false, "print pyxet-check's version and exit", SetVersion},
     {"--json", nullptr, nullptr, false, "print one JSON object instead of text", SetJson},
     {"--lspci", nullptr, "FILE", false, "a board, as lspci -n or lspci -nn lists it; may be repeated",
      AddLspciBoard},
@@ -252,6 +261,11 @@ std::vector<OptionHelp> OptionHelps()
     return helps;
 }
 
+std::string VersionLine()
+{
+    return "pyxet-check " PYXET_VERSION "\n";
+}
+
 std::string Usage()
 {
     std::string usage =
@@ -267,7 +281,7 @@ std::string Usage()
            "--windows, --build and --country need a board. A build names its Windows:\n"
            "  " + KnownBuilds("") + ".\n"
            "  Without --build: 95 is build 950, 98 build 2222, me build 3000.\n"
-           "Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n";
+           "Exit status: 0 nothing wrong, 1 errors, 2 cannot run.\n" + VersionLine();
 }
 
 std::string ParseOptions(int argc, char** argv, CheckOptions* options)

@@ -11,6 +11,7 @@
 
 struct CheckOptions {
     bool Help = false;
+    bool PrintVersion = false;  // --version
     bool Json = false;
     std::vector<Board> Boards;
     std::string Windows;  // --windows in lower case; empty when not given
@@ -24,6 +25,9 @@ struct CheckOptions {
     bool ListFiles = false;  // print the files that go on the disk instead of the report
     const WindowsVersion* Version = nullptr;  // what --windows and --build name together
 };
+
+// What --version prints: "pyxet-check 1.0.0".
+std::string VersionLine();
 
 // What --help prints.
 std::string Usage();
