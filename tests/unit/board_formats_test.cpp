@@ -31,7 +31,7 @@ std::string Hex7(const std::vector<std::string>& strings)
     std::string hex = "hex(7):";
     for (size_t i = 0; i < bytes.size(); ++i) {
         char pair[4];
-        std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(bytes[i]));
+        (void)std::snprintf(pair, sizeof pair, "%02x", static_cast<unsigned char>(bytes[i]));
         hex += pair + std::string(i + 1 == bytes.size() ? "" : (i % 16 == 15 ? ",\\\r\n  " : ","));
     }
     return hex;
@@ -139,7 +139,7 @@ TEST(BoardFormats, SameBoardInEveryFormat)
         std::set<std::string> read;
         for (const BoardDevice& device : devices) {
             char code[16];
-            std::snprintf(code, sizeof code, "%04x:%04x%s", device.Vendor, device.Device, device.HostBridge ? " host" : "");
+            (void)std::snprintf(code, sizeof code, "%04x:%04x%s", device.Vendor, device.Device, device.HostBridge ? " host" : "");
             read.insert(code);
             EXPECT_TRUE(AnyKeyNamesDevice(keys, device.Vendor, device.Device)) << code;
         }
