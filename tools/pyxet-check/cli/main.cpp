@@ -279,6 +279,10 @@ int main(int argc, char** argv)
     CheckWorkFolders(options.ProgramFolder, &result);
     if (judgesDisk)
         CheckDisk(".", options.Disk, &result);
-    AddWhatIfs(options.Boards, boards.Keys, &result);
+    // The reports name each board as the host spells its path, in UTF-8.
+    std::vector<Board> named = options.Boards;
+    for (Board& board : named)
+        board.File = HostText(board.File);
+    AddWhatIfs(named, boards.Keys, &result);
     return Report(options, result, pciIds);
 }
