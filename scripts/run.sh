@@ -49,7 +49,8 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 # The picture is taken the way scripts/screenshots.sh takes the detection
-# dialog's, on the same Windows and board.
-sh "$PROJECT/scripts/screenshots.sh" "$RUN" detection
+# dialog's, on the same Windows and board. Its line naming detection.png
+# goes to a log, since that file is renamed here; its errors still show.
+sh "$PROJECT/scripts/screenshots.sh" "$RUN" detection >"$RUN/screenshots.log"
 mv "$RUN/detection.png" "$RUN/detect.png"
 echo "run: no display; the detection dialog is in $RUN/detect.png"

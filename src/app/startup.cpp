@@ -9,6 +9,7 @@
 #include "settings/driver_table.h"
 #include "settings/format_check.h"
 #include "settings/paths.h"
+#include "settings/text_keys.h"
 #include "settings/texts.h"
 
 static const char kMainClassName[] = "Pyxet";
@@ -53,7 +54,7 @@ static void RegisterMainClass()
 static void CreateMainWindow()
 {
     char title[kTextSize];
-    LookupText("MainWinTitle", title);
+    LookupText(kKeyMainWinTitle, title);
     ProgramState.MainWindow =
         CreateWindowExA(WS_EX_LEFT, kMainClassName, title, WS_OVERLAPPEDWINDOW, 0, 0, 500, 600,
                         nullptr, nullptr, ProgramState.Instance, nullptr);
@@ -78,7 +79,7 @@ static int ConfirmEarlyBuild(int buildNumber)
 {
     char format[kTextSize];
     char text[kTextSize];
-    LookupText("Win95Check", format);
+    LookupText(kKeyWin95Check, format);
     if (IsSingleIntegerFormat(format)) {
         // wsprintfA writes at most 1024 bytes; cut the result to the buffer.
         char formatted[1025];
@@ -87,7 +88,7 @@ static int ConfirmEarlyBuild(int buildNumber)
     } else {
         CopyText(text, format, kTextSize);
     }
-    LookupText("Win95CheckCaption", format);
+    LookupText(kKeyWin95CheckCaption, format);
     return AskYesNo(text, format);
 }
 
@@ -96,13 +97,13 @@ static int ConfirmEarlyBuild(int buildNumber)
 static int ConfirmAgpOnly()
 {
     char value[kTextSize];
-    LookupText("PCIWarningDlg", value);
+    LookupText(kKeyPciWarningDlg, value);
     if (TextsEqual(value, "0"))
         return 1;
     char text[kTextSize];
     char caption[kTextSize];
-    LookupText("AGPOnly", text);
-    LookupText("AGPOnlyCaption", caption);
+    LookupText(kKeyAgpOnly, text);
+    LookupText(kKeyAgpOnlyCaption, caption);
     return AskYesNo(text, caption);
 }
 

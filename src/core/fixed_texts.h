@@ -2,6 +2,9 @@
 // they report that the settings file or the system itself failed.
 #pragma once
 
+// What the detection dialog shows when no row was detected.
+#define TEXT_UNKNOWN_CHIP "Unknown (not in list)"
+
 #define TEXT_CANNOT_OPEN_INITIAL_FILE "Cannot open initial file"
 #define CAPTION_FILE_NOT_FOUND "File not found"
 

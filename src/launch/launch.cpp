@@ -6,6 +6,7 @@
 #include "launch/work_dir.h"
 #include "probe/version.h"
 #include "settings/driver_table.h"
+#include "settings/text_keys.h"
 #include "settings/texts.h"
 
 enum { kCaptionSize = 128 };
@@ -23,8 +24,8 @@ static void ShowNotSupported()
 {
     char caption[kCaptionSize];
     char text[kTextSize];
-    LookupText("NotSupported", caption, kCaptionSize);
-    LookupText("NotSupportedMsg", text);
+    LookupText(kKeyNotSupported, caption, kCaptionSize);
+    LookupText(kKeyNotSupportedMsg, text);
     MessageBoxA(ProgramState.MainWindow, text, caption, MB_ICONWARNING);
 }
 

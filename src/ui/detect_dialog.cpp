@@ -3,6 +3,7 @@
 #include "core/program_state.h"
 #include "res/resource.h"
 #include "settings/driver_table.h"
+#include "settings/text_keys.h"
 #include "settings/texts.h"
 #include "ui/dialogs.h"
 
@@ -11,14 +12,14 @@ static void OnInitDialog(HWND dialog)
 {
     // The template is system-modal; leave the topmost band all the same.
     SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    LocalizeCaption(dialog, "DlgDetect");
-    LocalizeDlgItem(dialog, IDC_WELCOME, "Welcome");
-    LocalizeDlgItem(dialog, IDC_CHIP_ON_BOARD, "ChipOnBoard");
-    LocalizeDlgItem(dialog, IDC_ASK_INSTALL, "AskInstall");
-    LocalizeDlgItem(dialog, IDC_INSTALL_YES, "InstallYes");
-    LocalizeDlgItem(dialog, IDC_INSTALL_NO, "InstallNo");
-    LocalizeDlgItem(dialog, IDOK, "OK");
-    LocalizeDlgItem(dialog, IDCANCEL, "Exit");
+    LocalizeCaption(dialog, kKeyDlgDetect);
+    LocalizeDlgItem(dialog, IDC_WELCOME, kKeyWelcome);
+    LocalizeDlgItem(dialog, IDC_CHIP_ON_BOARD, kKeyChipOnBoard);
+    LocalizeDlgItem(dialog, IDC_ASK_INSTALL, kKeyAskInstall);
+    LocalizeDlgItem(dialog, IDC_INSTALL_YES, kKeyInstallYes);
+    LocalizeDlgItem(dialog, IDC_INSTALL_NO, kKeyInstallNo);
+    LocalizeDlgItem(dialog, IDOK, kKeyOk);
+    LocalizeDlgItem(dialog, IDCANCEL, kKeyExit);
     CenterWindow(dialog);
 
     int chosen;

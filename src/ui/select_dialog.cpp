@@ -2,6 +2,7 @@
 #include "core/program_state.h"
 #include "res/resource.h"
 #include "settings/driver_table.h"
+#include "settings/text_keys.h"
 #include "settings/texts.h"
 #include "ui/dialogs.h"
 
@@ -9,10 +10,10 @@
 // detected row (or the first one).
 static void OnInitDialog(HWND dialog)
 {
-    LocalizeCaption(dialog, "DlgSelect");
-    LocalizeDlgItem(dialog, IDC_SELECT_ONE, "SelectOne");
-    LocalizeDlgItem(dialog, IDOK, "Install");
-    LocalizeDlgItem(dialog, IDCANCEL, "Exit");
+    LocalizeCaption(dialog, kKeyDlgSelect);
+    LocalizeDlgItem(dialog, IDC_SELECT_ONE, kKeySelectOne);
+    LocalizeDlgItem(dialog, IDOK, kKeyInstall);
+    LocalizeDlgItem(dialog, IDCANCEL, kKeyExit);
     CenterWindow(dialog);
 
     HWND list = GetDlgItem(dialog, IDC_DRIVER_LIST);

@@ -42,10 +42,18 @@ WINE64 = os.environ.get("PYXET_WINE64", "/usr/lib/wine/wine64")
 WINEPREFIX = os.environ.get("PYXET_CHECK_WINEPREFIX", "")
 SKIPPED = 77
 
-TEXT_KEYS = ["MainWinTitle", "Win95Check", "Win95CheckCaption", "PCIWarningDlg", "AGPOnly",
-             "AGPOnlyCaption", "DlgDetect", "Welcome", "ChipOnBoard", "AskInstall", "InstallYes",
-             "InstallNo", "OK", "Exit", "DlgSelect", "SelectOne", "Install", "NotSupported",
-             "NotSupportedMsg"]
+
+def read_text_keys():
+    """The program's text keys, in order, from the one table that holds them."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "../../src/settings/text_keys.h")
+    with open(path) as f:
+        keys = re.findall(r'^constexpr char kKey\w+\[\] = "([^"]+)";$', f.read(), re.M)
+    if len(keys) != 19:
+        raise SystemExit("%s: expected 19 text keys, found %d: %r" % (path, len(keys), keys))
+    return keys
+
+
+TEXT_KEYS = read_text_keys()
 BX_ROW = r"Intel 440BX,8086,7190,0,3,DRIVERS\BX\SETUP.EXE,1"
 
 
@@ -238,8 +246,10 @@ def kinds(findings):
     return sorted((f["kind"], f["key"]) for f in findings)
 
 
-# Each case: a description, the settings file, the files of the folder, and
-# the findings expected, as (kind, key) pairs; nothing else may be found.
+# Each case: a description, the settings file, the findings expected, as
+# (kind, key) pairs (nothing else may be found), a part of the first one's
+# message, and where the folder holds other files than DRIVERS\BX\SETUP.EXE
+# (so that no package is left that no row uses), those files.
 ERROR_CASES = [
     ("malformed: no restart field", texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE"),
      [("malformed", "chip0")], "restart"),
@@ -253,12 +263,12 @@ ERROR_CASES = [
      [("malformed", "chip0")], "127"),
     ("missing-setup: package folder absent",
      texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\LX\\SETUP.EXE /quiet,1"),
-     [("missing-setup", "chip0")], r"DRIVERS\LX\SETUP.EXE"),
+     [("missing-setup", "chip0")], r"DRIVERS\LX\SETUP.EXE", []),
     ("missing-setup: program without extension gets .EXE",
      texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\BX\\INSTALL,1"),
      [("missing-setup", "chip0")], r"DRIVERS\BX\INSTALL.EXE"),
     ("missing-setup: absolute command", texts() + drivers("Sample,8086,7190,0,3,E:\\DRV\\SETUP.EXE,1"),
-     [("missing-setup", "chip0")], "outside the folder"),
+     [("missing-setup", "chip0")], "outside the folder", []),
     ("malformed: an empty field", texts() + drivers("Sample,8086,7190,,3,DRIVERS\\BX\\SETUP.EXE,1"),
      [("malformed", "chip0")], "the device2 field is empty"),
     ("name-comma", texts() + drivers("Intel 440BX, ZX,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE,1"),
@@ -269,9 +279,10 @@ ERROR_CASES = [
     ("missing-setup: a blank cuts the program path",
      texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\VIA 4in1\SETUP.EXE,1"),
      [("missing-setup", "chip0"), ("command-form", "chip0"), ("unused-package", r"DRIVERS\VIA 4in1")],
-     r"DRIVERS\VIA.EXE"),
+     r"DRIVERS\VIA.EXE", [r"DRIVERS\VIA 4in1\SETUP.EXE"]),
     ("missing-setup: a UTF-8 row", (texts() + drivers("Sample,8086,7190,0,3,DRIVERS\\Caf\xe9\\SETUP.EXE,1")).encode(),
-     [("missing-setup", "chip0"), ("not-ansi", "chip0"), ("not-8.3", "chip0")], "Caf\u00c3\u00a9"),
+     [("missing-setup", "chip0"), ("not-ansi", "chip0"), ("not-8.3", "chip0")], "Caf\u00c3\u00a9",
+     ["DRIVERS\\Caf\xe9\\SETUP.EXE"]),
     ("byte-order-mark: before [Drivers]", b"\xef\xbb\xbf" + (drivers(BX_ROW) + texts()).encode(),
      [("byte-order-mark", "Drivers"), ("no-rows", "Drivers")], '"\u00ef\u00bb\u00bf[Drivers]"'),
     ("byte-order-mark: blanks before [Drivers]", b"\xef\xbb\xbf  " + (drivers(BX_ROW) + texts()).encode(),
@@ -328,7 +339,8 @@ WARNING_CASES = [
      [("command-form", "chip0")], 'tries to make "D:\\ DRIVERS\\BX" current'),
     ("command-form: quotes", texts() + drivers('Sample,8086,7190,0,3,"DRIVERS\\VIA 4in1\\SETUP.EXE",1'),
      [("command-form", "chip0"), ("not-8.3", "chip0")],
-     'tries to make "D:\\"DRIVERS\\VIA 4in1" current, which the folder does not hold'),
+     'tries to make "D:\\"DRIVERS\\VIA 4in1" current, which the folder does not hold',
+     [r"DRIVERS\VIA 4in1\SETUP.EXE"]),
     ("command-form: a backslash in the arguments",
      texts() + drivers('Sample,8086,7190,0,3,DRIVERS\\BX\\SETUP.EXE -f1"D:\\A.ISS",1'),
      [("command-form", "chip0")], 'tries to make "D:\\DRIVERS\\BX\\SETUP.EXE -f1"D:" current'),
@@ -339,37 +351,24 @@ WARNING_CASES = [
     ("missing-text", texts(skip=("Exit",)) + drivers(BX_ROW), [("missing-text", "1")], "Exit"),
     ("missing-text: empty value", texts(Welcome="") + drivers(BX_ROW), [("missing-text", "1")], "Welcome"),
     ("not-8.3: long folder", texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\INTEL440BX\SETUP.EXE,1"),
-     [("not-8.3", "chip0")], '"INTEL440BX"'),
+     [("not-8.3", "chip0")], '"INTEL440BX"', [r"DRIVERS\INTEL440BX\SETUP.EXE"]),
     ("not-8.3: folder with a dot", texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\BX.V2\SETUP.EXE,1"),
-     [("not-8.3", "chip0")], "folder name"),
+     [("not-8.3", "chip0")], "folder name", [r"DRIVERS\BX.V2\SETUP.EXE"]),
     ("not-8.3: long file name", texts() + drivers(r"Sample,8086,7190,0,3,DRIVERS\BX\SETUP-98.EXE,1"),
-     [("not-8.3", "chip0")], '"SETUP-98.EXE"'),
+     [("not-8.3", "chip0")], '"SETUP-98.EXE"', [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\SETUP-98.EXE"]),
     ("unknown-pci-id: vendor", texts() + drivers(BX_ROW.replace("8086", "ABCD")),
      [("unknown-pci-id", "chip0")], "vendor ABCD"),
     ("unknown-pci-id: device", texts() + drivers(BX_ROW.replace(",0,3", ",7191,3")),
      [("unknown-pci-id", "chip0")], "8086:7191"),
 ]
 
-# The files each case's folder holds instead of DRIVERS\BX\SETUP.EXE, so
-# that no package is left that no row uses.
-CASE_FILES = {
-    "missing-setup: package folder absent": [],
-    "missing-setup: absolute command": [],
-    "not-8.3: long folder": [r"DRIVERS\INTEL440BX\SETUP.EXE"],
-    "not-8.3: folder with a dot": [r"DRIVERS\BX.V2\SETUP.EXE"],
-    "not-8.3: long file name": [r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\BX\SETUP-98.EXE"],
-    "missing-setup: a blank cuts the program path": [r"DRIVERS\VIA 4in1\SETUP.EXE"],
-    "missing-setup: a UTF-8 row": ["DRIVERS\\Caf\xe9\\SETUP.EXE"],
-    "command-form: quotes": [r"DRIVERS\VIA 4in1\SETUP.EXE"],
-}
-
 
 class Findings(unittest.TestCase):
     """Every error and warning kind, each with a small settings file."""
 
     def expect(self, cases, member, status):
-        for name, settings, expected, hint in cases:
-            with self.subTest(name), Folder(settings, CASE_FILES.get(name, [r"DRIVERS\BX\SETUP.EXE"])) as f:
+        for name, settings, expected, hint, *files in cases:
+            with self.subTest(name), Folder(settings, *files) as f:
                 got_status, report = f.check()
                 found = report["errors"] + report["warnings"]
                 self.assertEqual(kinds(found), sorted(expected), json.dumps(found, indent=1))
@@ -809,12 +808,18 @@ class WhatIf(unittest.TestCase):
             self.assertTrue(whatif["dialogs"][0].startswith("the AGP warning"))
 
 
-def inf(*ids, signature="$CHICAGO$"):
-    """A package INF in the form Windows 9x packages use, listing the PCI IDs."""
+def inf(*ids, signature="$CHICAGO$", description="Sample driver"):
+    """A package INF in the form Windows 9x packages use, listing the PCI IDs,
+    each model with the description."""
     models = "".join("%%D%%=Sample.Install,%s\r\n" % hardware_id for hardware_id in ids)
     return ("[Version]\r\nSignature=\"%s\"\r\nClass=System\r\n\r\n[Manufacturer]\r\n\"Sample Inc.\"=Sample\r\n\r\n"
-            "[Sample]\r\n%s\r\n[Sample.Install]\r\nAddReg=Sample.AddReg\r\n\r\n[Strings]\r\nD=\"Sample CPU to PCI Bridge\"\r\n"
-            % (signature, models)).encode("cp1252")
+            "[Sample]\r\n%s\r\n[Sample.Install]\r\nAddReg=Sample.AddReg\r\n\r\n[Strings]\r\nD=\"%s\"\r\n"
+            % (signature, models, description)).encode("cp1252")
+
+
+def utf16(data):
+    """An INF in the NT family's form: UTF-16 with a byte-order mark."""
+    return b"\xff\xfe" + data.decode("cp1252").encode("utf-16-le")
 
 
 def pci_id(device, vendor="8086"):
@@ -950,6 +955,14 @@ class Propose(unittest.TestCase):
          "error: the board has no host bridge"),
     ]
 
+    def test_agp_disabled_host_names_its_enabled_variant_rightly(self):
+        with package_folder(texts() + drivers(MVP3_ROW), board="00:00.0 0600: 8086:7192\n") as f:
+            _, proposals = propose_json(f)
+            whys = " ".join(proposals[0]["why"])
+            self.assertIn('7190 is the same chipset\'s host bridge with AGP enabled, of which pci.ids names 7192 '
+                          'the "AGP disabled" variant', whys)
+            self.assertNotIn('"AGP disabled" variant of 7192', whys)
+
     def test_boards(self):
         for name, option, board, expected in self.BOARD_CASES:
             with self.subTest(name), package_folder(texts() + drivers(MVP3_ROW), board=board) as f:
@@ -979,9 +992,21 @@ class Propose(unittest.TestCase):
          r"error: DRIVERS\GX holds no SETUP.EXE and no INSTALL.EXE"),
         ("--flags", {}, ["--flags", "2"], BX_PROPOSED.replace(",3,", ",2,")),
         ("the INF's description where pci.ids has no name",
-         {r"DRIVERS\BX\KT.INF": inf(pci_id("3099", "1106"))}, [],
+         {r"DRIVERS\BX\KT.INF": inf(pci_id("3099", "1106"), description="Sample CPU to PCI Bridge")}, [],
          r"Sample,1106,3099,0,3,DRIVERS\BX\SETUP.EXE,1"),
+        ("the package's only INF is UTF-16", {r"DRIVERS\BX\BX.INF": utf16(inf(pci_id("7190")))}, [],
+         r"error: DRIVERS\BX's INF files are all UTF-16 (BX.INF), which Windows 95 and 98 ignore: Windows 9x will not "
+         "read that package; name it with --package to propose a row all the same"),
+        ("--package names a package whose only INF is UTF-16", {r"DRIVERS\BX\BX.INF": utf16(inf(pci_id("7190")))},
+         ["--package", r"DRIVERS\BX"], BX_PROPOSED),
     ]
+
+    def test_flags_of_a_utf16_package(self):
+        with package_folder(texts() + drivers(MVP3_ROW), {r"DRIVERS\BX\BX.INF": utf16(inf(pci_id("7190")))}) as f:
+            _, proposals = propose_json(f, "--package", r"DRIVERS\BX")
+            whys = " ".join(proposals[0]["why"])
+            self.assertNotIn("$Chicago$ covers both", whys)
+            self.assertIn("Windows 9x will not read that package", whys)
 
     def test_packages(self):
         for name, infs, options, expected in self.PACKAGE_CASES:
@@ -1072,17 +1097,46 @@ PACKAGE_FINDING_CASES = [
      r"8086:7190 is not listed by an INF file of DRIVERS\BX: they list the host bridges 8086:71A0 440GX - 82443GX Host bridge"),
     ("not-in-package: only an AGP bridge listed", {"GX.INF": inf(pci_id("71A1"))}, [("not-in-package", "chip0")],
      "they list no host bridge, only 8086:71A1 440GX - 82443GX AGP bridge"),
-    ("unicode-inf", {"BX.INF": b"\xff\xfe" + inf(pci_id("7190")).decode("cp1252").encode("utf-16-le")},
+    ("unicode-inf", {"BX.INF": utf16(inf(pci_id("7190")))},
      [("unicode-inf", r"DRIVERS\BX\BX.INF")], "Windows 95 and 98 ignore Unicode INF files"),
-    ("not-an-inf: the signature", {"BX.INF": inf(pci_id("71A0"), signature="$Windows 98$")},
-     [("not-an-inf", r"DRIVERS\BX\BX.INF")], 'Signature "$Windows 98$" is none of'),
+    ("inf-signature: read all the same", {"BX.INF": inf(pci_id("7190"), signature="$Windows 9x$")},
+     [("inf-signature", r"DRIVERS\BX\BX.INF")], 'Signature "$Windows 9x$" is none of the documented'),
+    ("not-an-inf: no [Version]", {"BX.INF": inf(pci_id("7190")).replace(b"[Version]", b"[Versions]")},
+     [("not-an-inf", r"DRIVERS\BX\BX.INF")], "no [Version] section"),
+    ("nt-reads-otherwise: a banner before [Version]", {"BX.INF": b"/* Sample AGP */\r\n" + inf(pci_id("7190"))},
+     [("nt-reads-otherwise", r"DRIVERS\BX\BX.INF")], "line 1: text before the first section"),
+    ("not-in-package: a display INF", {"SIS6326.INF": inf(pci_id("6326", "1039"), description="SiS 6326")},
+     [("not-in-package", "chip0")], "they list no host bridge, only 1039:6326"),
     ("not-an-inf: over 1 MiB", {"BX.INF": inf(pci_id("7190")) + b";" * (1 << 20)},
      [("not-an-inf", r"DRIVERS\BX\BX.INF")], "larger than 1048576 bytes"),
 ]
 
 
+# Each: the IDs an INF of DRIVERS\X lists, its models' description, the
+# board given with --lspci (or None), and the devices that are host bridges.
+HOST_BRIDGE_CASES = [
+    ("pci.ids: Host bridge", [pci_id("7190")], "Sample driver", None, ["8086:7190"]),
+    ("pci.ids: a name ending in Host", [pci_id("0620", "1039")], "Sample driver", None, ["1039:0620"]),
+    ("pci.ids: a chipset's name alone", [pci_id("0391", "1106")], "Sample driver", None, []),
+    ("the INF: CPU to PCI Bridge", [pci_id("0391", "1106")], "VIA KX133 CPU to PCI Bridge", None, ["1106:0391"]),
+    ("the INF: a chip pci.ids does not know", [pci_id("6326", "1039")], "SiS 6326", None, []),
+    ("the INF: an I/O APIC", [pci_id("7A00", "1234")], "Sample I/O APIC", None, []),
+    ("the INF: Memory Controller Hub", [pci_id("2570")], "Intel 82865G Memory Controller Hub", None, ["8086:2570"]),
+    ("the INF: System Controller", [pci_id("7006", "1022")], "AMD-751 System Controller", None, ["1022:7006"]),
+    ("the INF: CC_0600", [pci_id("7A00", "1234") + "&CC_0600"], "Sample driver", None, ["1234:7A00"]),
+    ("the board: class 0600", [pci_id("0391", "1106")], "Sample driver", "00:00.0 0600: 1106:0391\n", ["1106:0391"]),
+]
+
+
 class Packages(unittest.TestCase):
     """Every row against what its package's INF files list."""
+
+    def test_host_bridges(self):
+        for name, ids, description, board, expected in HOST_BRIDGE_CASES:
+            files = {r"DRIVERS\X\X.INF": inf(*ids, description=description)}
+            with self.subTest(name), package_folder(texts() + drivers(BX_ROW), files, board=board or "") as f:
+                _, report = f.check(*(["--lspci", os.path.join(f.path, "board.txt")] if board else []))
+                self.assertEqual(report["coverage"][r"DRIVERS\X"]["host_bridges"], expected)
 
     def test_findings(self):
         for name, infs, expected, hint in PACKAGE_FINDING_CASES:
@@ -1108,16 +1162,17 @@ class Packages(unittest.TestCase):
                 r"DRIVERS\SIS": {"lists": ["1039:0001"], "detected_by_rows": [], "host_bridges": [],
                                  "undetected": [], "rows": []}})
             self.assertEqual(kinds(report["package_notes"]), [("package-covers-more", r"DRIVERS\BX")])
-            self.assertIn("8086:7192 440BX/ZX/DX - 82443BX/ZX/DX Host bridge (AGP disabled), 8086:71A0 440GX",
+            self.assertIn("its INF files list 3 PCI devices, of which 3 are host bridges; no row detects "
+                          "8086:7192 440BX/ZX/DX - 82443BX/ZX/DX Host bridge (AGP disabled), 8086:71A0 440GX",
                           report["package_notes"][0]["message"])
             _, out, _ = run([f.path])
             lines = out.splitlines()
-            self.assertIn(r"Package DRIVERS\BX: its INF files list 3 PCI devices; 1 row uses it; "
-                          "no row detects the listed host bridges 8086:7192 8086:71A0", lines)
-            self.assertIn(r"Package DRIVERS\SIS: its INF files list 1 PCI device; 0 rows use it; "
-                          "no row misses a listed host bridge", lines)
-            self.assertLess(lines.index(r"Package DRIVERS\SIS: its INF files list 1 PCI device; 0 rows use it; "
-                                        "no row misses a listed host bridge"),
+            self.assertIn(r"Package DRIVERS\BX: its INF files list 3 PCI devices, of which 3 are host bridges; "
+                          "1 row uses it; no row detects the listed host bridges 8086:7192 8086:71A0", lines)
+            self.assertIn(r"Package DRIVERS\SIS: its INF files list 1 PCI device, of which none is a host bridge; "
+                          "0 rows use it", lines)
+            self.assertLess(lines.index(r"Package DRIVERS\SIS: its INF files list 1 PCI device, of which none is a "
+                                        "host bridge; 0 rows use it"),
                             [i for i, l in enumerate(lines) if l.startswith("Languages:")][0])
 
 
@@ -1178,6 +1233,15 @@ CANNOT_RUN = [
 class CommandLine(unittest.TestCase):
     """--help, --windows and --build, several boards in one run, and a JSON
     object whatever the outcome."""
+
+    def test_version_is_the_one_in_version(self):
+        with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "VERSION")) as f:
+            line = "pyxet-check %s\n" % f.read().strip()
+        for args in (["--version"], ["--help"]):
+            with self.subTest(args[0]):
+                status, out, _ = run(args)
+                self.assertEqual(status, 0)
+                self.assertTrue(out == line if args == ["--version"] else out.endswith(line), out)
 
     def setUp(self):
         self.folder = Folder(TWO_ROWS, files=[r"DRIVERS\BX\SETUP.EXE", r"DRIVERS\MVP3\SETUP.EXE"])

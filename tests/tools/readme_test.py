@@ -1,9 +1,9 @@
 #!/usr/bin/env python3
-"""The README's "Making a driver CD", followed word for word: each command
+"""docs/driver-cd.md's "On Linux", followed word for word: each command
 block of its numbered steps runs as written, in the project's folder, with
 HOME an empty folder; the steps that ask the author to do something by hand
 (put the packages in, save a board's listing, attach the image) are done by
-this script as the README says. Both images are then read back.
+this script as the doc says. Both images are then read back.
 
     readme_test.py
 
@@ -23,7 +23,8 @@ from images_test import AUTORUN, files_under, read_floppy, read_iso, tree_hashes
 
 SOURCE = os.environ.get("PYXET_SOURCE_DIR", "")
 SAMPLES = os.environ.get("PYXET_SAMPLES", "")
-SECTION = "## Making a driver CD"
+DOC = os.path.join("docs", "driver-cd.md")
+SECTION = "## On Linux"
 BX_SETUP = b"MZ the author's 440BX package" + bytes(range(256)) * 4
 MVP3_SETUP = b"MZ the author's VIA MVP3 package" + bytes(range(255, -1, -1)) * 4
 ROWS = (b"chip0=My own 440BX board,8086,7190,7192,3,DRIVERS\\BX\\SETUP.EXE,1\r\n"
@@ -32,7 +33,7 @@ ROWS = (b"chip0=My own 440BX board,8086,7190,7192,3,DRIVERS\\BX\\SETUP.EXE,1\r\n
 
 def steps():
     """The numbered steps of the section: each one's prose and its commands."""
-    with open(os.path.join(SOURCE, "README.md"), encoding="utf-8") as f:
+    with open(os.path.join(SOURCE, DOC), encoding="utf-8") as f:
         text = f.read()
     section = text[text.index(SECTION + "\n"):]
     section = section[:section.index("\n## ", len(SECTION))]
@@ -62,7 +63,7 @@ class Readme(unittest.TestCase):
         self.assertEqual(done.returncode, 0, "%s\n%s%s" % (command, done.stdout, done.stderr))
         self.outputs.append(done.stdout)
 
-    # What the README asks the author to do by hand, by the words that ask it.
+    # What the doc asks the author to do by hand, by the words that ask it.
     def put_packages_in(self):
         write(self.folder, "DRIVERS/BX/SETUP.EXE", BX_SETUP)
         write(self.folder, "DRIVERS/MVP3/SETUP.EXE", MVP3_SETUP)
@@ -91,7 +92,7 @@ class Readme(unittest.TestCase):
         ("Attach the image to the emulated machine", "attach_the_images"),
     ]
 
-    def test_follows_the_readme(self):
+    def test_follows_the_doc(self):
         self.assertEqual(os.listdir(self.home), [])
         self.attached = False
         found = steps()

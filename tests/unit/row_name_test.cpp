@@ -1,7 +1,7 @@
 // The row name rule over names as pci.ids gives them.
 #include <gtest/gtest.h>
 
-#include "row_name.h"
+#include "propose/row_name.h"
 
 namespace {
 
@@ -22,6 +22,10 @@ const struct {
     {"", "VIA KT266 CPU to PCI Bridge", "VIA KT266"},
     {"Intel Corporation", "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 Host", "ABCDEFGHIJKLMNOPQRSTUVWXYZ01234"},
     {"Intel Corporation", "", ""},
+    // The limit of 31 characters at n-1, n and n+1: a name that fits is kept whole.
+    {"Intel Corporation", "Abcdefghij Klmnopqrst Uv", "Intel Abcdefghij Klmnopqrst Uv"},
+    {"Intel Corporation", "Abcdefghij Klmnopqrst Uvw", "Intel Abcdefghij Klmnopqrst Uvw"},
+    {"Intel Corporation", "Abcdefghij Klmnopqrst Uvwx", "Intel Abcdefghij Klmnopqrst"},
 };
 
 TEST(RowName, CutsToWhatTellsChipsetsApart)

@@ -2,7 +2,8 @@
 //
 //   e2e_harness.exe SCENARIO WORK_FOLDER PYXET.EXE REAL_ENUM.DLL TEST_PROGRAMS
 //
-// WORK_FOLDER is emptied and becomes the program's folder; TEST_PROGRAMS
+// WORK_FOLDER is emptied and becomes the program's folder, unless the
+// scenario's row names a folder on the drive T: instead; TEST_PROGRAMS
 // holds the test ENUM.DLL, SETUP.EXE and minimal_dialog.exe. Prints one line
 // per failed step and exits 0 when the scenario passed, 1 when it failed and
 // 2 when it was called wrongly.
@@ -22,7 +23,8 @@ int main(int argc, char** argv)
         std::printf("e2e_harness: no scenario named %s\n", argv[1]);
         return 2;
     }
-    HarnessPaths paths = {argv[2], argv[3], argv[4], argv[5]};
+    const std::string work = scenario->FolderOnDriveT.empty() ? argv[2] : scenario->FolderOnDriveT;
+    HarnessPaths paths = {work, argv[3], argv[4], argv[5]};
     Report report;
     RestartGuard guard;
     try {

@@ -1,8 +1,9 @@
 // The end-to-end scenarios. Each one starts PYXET.EXE from a folder of its
 // own with its own Pyxet.ini, on the Windows version and with the country
 // code it names, and goes through the program's boxes and dialogs as a user
-// would. The table at the end names them; CTest registers one test per
-// name (tests/e2e/CMakeLists.txt reads the table's lines).
+// would. The table at the end names them, with the folder and the drive each
+// runs from; CTest registers one test per row (tests/e2e/CMakeLists.txt
+// reads the table).
 #include "harness/scenarios.h"
 
 #include "harness/timing.h"
@@ -520,6 +521,9 @@ void LaunchFolderIgnoresArguments(Run& run)
     run.ExpectEndsWith(0);
 }
 
+// 63 characters: T:\ and 60 more.
+const std::string kLongFolderOnDriveT = "T:\\" + std::string(60, 'P');
+
 // A program folder of 63 characters on the drive T: and a command whose
 // folder part is 64: joined, the folder would be 128 characters, one more
 // than a path holds. The setup program is not started in a folder it does
@@ -784,6 +788,23 @@ void StartupTiming(Run& run)
         run.Findings().Fail("PYXET.EXE takes more than three times as long as a minimal dialog program");
 }
 
+// Each row: the name (the test is e2e_NAME), the steps, the program's
+// folder on the drive T: where it needs one of a chosen length, and the
+// words that tell CTest how to run it:
+//   (none)          from a folder of the build; it sets the Windows version
+//                   and the country code in the one prefix that the run
+//                   shares, so such scenarios take turns;
+//   cd:PACKAGE      from the CD image of the distributable folder in D:, and
+//   floppy:PACKAGE  from its floppy image in A:, whose DRIVERS\PACKAGE holds
+//                   the test setup program (scripts/wine-media.sh builds the
+//                   image and reads its files back first);
+//   device-keys     it adds device keys that others would see: such
+//                   scenarios take turns;
+//   probe-only      it starts no PYXET.EXE and leaves the Windows version and
+//                   the country code alone;
+//   alone           nothing else runs meanwhile: a restart request reaches
+//                   every program of the session, and Wine ends those that
+//                   agree before the harness refuses.
 const Scenario kScenarios[] = {
     {"below_windows_4_ends_silently", BelowWindows4EndsSilently},
     {"early_build_warning_no_ends", EarlyBuildWarningNoEnds},
@@ -813,11 +834,11 @@ const Scenario kScenarios[] = {
     {"escape_is_exit_in_detection_and_restart", EscapeIsExitInDetectionAndRestart},
     {"blank_tail_is_no_argument", BlankTailIsNoArgument},
     {"selection_escape_with_argument_offers_restart", SelectionEscapeWithArgumentOffersRestart},
-    {"restart_ok_requests_restart", RestartOkRequestsRestart},
+    {"restart_ok_requests_restart", RestartOkRequestsRestart, "", "alone"},
     {"launch_uses_nested_package_folder", LaunchUsesNestedPackageFolder},
     {"launch_absolute_command_keeps_current_folder", LaunchAbsoluteCommandKeepsCurrentFolder},
-    {"launch_folder_ignores_arguments", LaunchFolderIgnoresArguments},
-    {"launch_folder_too_long_starts_nothing", LaunchFolderTooLongStartsNothing},
+    {"launch_folder_ignores_arguments", LaunchFolderIgnoresArguments, "T:\\01b"},
+    {"launch_folder_too_long_starts_nothing", LaunchFolderTooLongStartsNothing, kLongFolderOnDriveT},
     {"restart_flag_0_with_argument_ends", RestartFlag0WithArgumentEnds},
     {"restart_flag_2_with_argument_ends", RestartFlag2WithArgumentEnds},
     {"not_supported_on_windows_98", NotSupportedOnWindows98},
@@ -826,11 +847,12 @@ const Scenario kScenarios[] = {
     {"restart_waits_for_window_titled_setup", RestartWaitsForWindowTitledSetup},
     {"restart_waits_for_window_of_setup_class", RestartWaitsForWindowOfSetupClass},
     {"restart_waits_for_own_window_titled_setup", RestartWaitsForOwnWindowTitledSetup},
-    {"real_probe_library_reads_device_keys", RealProbeLibraryReadsDeviceKeys},
-    {"detection_answers_from_present_devices", DetectionAnswersFromPresentDevices},
-    {"detection_without_present_pci_devices_reads_device_keys", DetectionWithoutPresentPciDevicesReadsDeviceKeys},
-    {"install_from_cdrom_drive", InstallFromCdromDrive},
-    {"install_chosen_driver_from_floppy_drive", InstallChosenDriverFromFloppyDrive},
+    {"real_probe_library_reads_device_keys", RealProbeLibraryReadsDeviceKeys, "", "probe-only device-keys"},
+    {"detection_answers_from_present_devices", DetectionAnswersFromPresentDevices, "", "device-keys"},
+    {"detection_without_present_pci_devices_reads_device_keys", DetectionWithoutPresentPciDevicesReadsDeviceKeys,
+     "", "device-keys"},
+    {"install_from_cdrom_drive", InstallFromCdromDrive, "", "cd:BX device-keys"},
+    {"install_chosen_driver_from_floppy_drive", InstallChosenDriverFromFloppyDrive, "", "floppy:ALADDIN device-keys"},
     {"startup_timing", StartupTiming},
 };
 

@@ -13,7 +13,7 @@
 #include <strings.h>
 
 #include "common/fuzz_support.h"
-#include "inf_reader.h"
+#include "readers/inf_reader.h"
 
 namespace {
 

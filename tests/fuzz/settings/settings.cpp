@@ -18,16 +18,11 @@
 #include "common/fuzz_support.h"
 #include "settings/driver_table.h"
 #include "settings/paths.h"
+#include "settings/text_keys.h"
 #include "settings/texts.h"
 #include "standin.h"
 
 namespace {
-
-const char* const kTextKeys[] = {
-    "MainWinTitle", "Win95Check", "Win95CheckCaption", "PCIWarningDlg", "AGPOnly", "AGPOnlyCaption",
-    "DlgDetect", "Welcome", "ChipOnBoard", "AskInstall", "InstallYes", "InstallNo", "OK", "Exit",
-    "DlgSelect", "SelectOne", "Install", "NotSupported", "NotSupportedMsg",
-};
 
 // The sizes of buffer a lookup fills: the ordinary one, the launch's caption,
 // and a tiny one that cuts nearly every text. Each key takes the next size
