@@ -245,7 +245,7 @@ class Kit(unittest.TestCase):
         self.assertEqual([line for line in lines if len(line) > 80], [], "lines over 80 columns")
         self.assertTrue(lines[0].startswith("Pyxet %s" % version()), lines[0])
         self.assertNotIn("@VERSION@", text)
-        for words in ("8.3 names", "--propose", "--write", "docs folder", "C:\\%s" % kit_name()):
+        for words in ("8.3 names", "--propose", "--write", "docs/driver-cd.md", "C:\\%s" % kit_name()):
             self.assertIn(words, text)
 
     def test_changes_begin_with_this_version(self):
@@ -434,6 +434,11 @@ class WindowsAuthor(unittest.TestCase):
                            if line.split() == ["pyxet-check.exe"] + options + ["C:\\MYCD"]]
                 self.assertEqual(len(outputs), 1, "README.TXT runs pyxet-check.exe %s once" % " ".join(options))
                 self.assertRegex(outputs[0], expected)
+
+        # The kit's checker names the version that VERSION holds.
+        checker = self.host_path("C:\\%s\\TOOLS\\pyxet-check.exe" % kit_name())
+        status, out, err = run_quietly([WINE64, checker, "--version"], wine_environment())
+        self.assertEqual((status, out), (0, "pyxet-check %s\r\n" % version()), err[-2000:])
 
 
 if __name__ == "__main__":
