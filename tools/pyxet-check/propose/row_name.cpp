@@ -14,7 +14,15 @@
 //    only a first word longer than the limit is cut at it.
 // 5. Words at the end that say what the device does rather than which
 //    chipset it is ("Host", "Bridge", "System Controller", "Chipset", ...)
-//    are dropped; the chipset part's first word always stays.
+//    or join it to a word cut off ("&", "-", "/") are dropped; the chipset
+//    part's first word always stays.
+// 6. pci.ids names a chipset "model list [product name]"
+//    ("VT8366/A/7 [Apollo KT266/A/333]"). When the product name, the
+//    [bracketed] group right after the chipset part's first word, is lost by
+//    the cut, it replaces the chipset part, brackets dropped, and rules 3 to 5
+//    apply to it: VIA Apollo KT266/A/333, not VIA VT8366/A/7. A bracket
+//    further on often lists features or ports ("M1671 Super P4 Northbridge
+//    [AGP4X,PCI and SDR/DDR]", "... PCIe Port [1:0]") and is not taken.
 #include "propose/row_name.h"
 
 #include <cctype>
@@ -85,7 +93,7 @@ bool IsFunctionWord(std::string word)
 {
     static const char* const kFunctionWords[] = {
         "host", "bridge", "host-bridge", "northbridge", "north", "controller", "system", "chipset",
-        "pci", "agp", "memory", "hub", "cpu", "to", "and", "&", "-"};
+        "pci", "agp", "memory", "hub", "cpu", "to", "and", "&", "-", "/"};
     while (word.size() > 1 && (word.back() == ':' || word.back() == ','))
         word.pop_back();
     for (const char* function : kFunctionWords) {
@@ -103,15 +111,14 @@ std::string Joined(const std::vector<std::string>& units)
     return text;
 }
 
-}  // namespace
-
-std::string RowName(const std::string& vendorName, const std::string& deviceName)
+bool IsBracketed(const std::string& unit)
 {
-    size_t dash = deviceName.find(" - ");
-    std::vector<std::string> device = Units(deviceName.substr(0, dash));
-    if (device.empty())
-        return "";
-    std::string vendor = VendorShortName(vendorName);
+    return unit.size() > 2 && unit.front() == '[' && unit.back() == ']';
+}
+
+// Rules 3 to 5: the short name and as many of the chipset part's units as fit.
+std::string Fitted(const std::string& vendor, const std::vector<std::string>& device)
+{
     std::vector<std::string> name;
     bool vendorFirst = !vendor.empty() && !StartsWithVendor(device[0], vendor);
     if (vendorFirst && vendor.size() + 1 + device[0].size() <= kRowNameMax)
@@ -130,4 +137,22 @@ std::string RowName(const std::string& vendorName, const std::string& deviceName
     while (name.size() > first + 1 && IsFunctionWord(name.back()))
         name.pop_back();
     return Joined(name);
+}
+
+}  // namespace
+
+std::string RowName(const std::string& vendorName, const std::string& deviceName)
+{
+    size_t dash = deviceName.find(" - ");
+    std::vector<std::string> device = Units(deviceName.substr(0, dash));
+    if (device.empty())
+        return "";
+    std::string vendor = VendorShortName(vendorName);
+    std::string name = Fitted(vendor, device);
+    if (device.size() > 1 && IsBracketed(device[1]) && name.find(device[1]) == std::string::npos) {
+        std::vector<std::string> product = Units(device[1].substr(1, device[1].size() - 2));
+        if (!product.empty())
+            return Fitted(vendor, product);
+    }
+    return name;
 }
