@@ -1345,6 +1345,17 @@ class BadInput(unittest.TestCase):
 
     PROGRAMS = [("plain", lambda: CHECK), ("sanitized", lambda: SANITIZED)]
 
+    def test_a_report_that_cannot_be_written_is_no_success(self):
+        # A full disk under the standard output: the report is lost, so the
+        # exit status is 2 and the standard error says why.
+        with Folder(texts() + drivers(BX_ROW)) as f:
+            for args in (["--version"], ["--json", f.path], [f.path]):
+                for name, program in self.PROGRAMS:
+                    with self.subTest(name=name, args=args[0]), open("/dev/full", "w") as full:
+                        done = subprocess.run([program()] + args, stdout=full, stderr=subprocess.PIPE, timeout=60)
+                        self.assertEqual(done.returncode, 2)
+                        self.assertIn(b"cannot write the report", done.stderr)
+
     def expect(self, path, status, message, extra=()):
         for build, program in self.PROGRAMS:
             for output in [[], ["--json"]]:

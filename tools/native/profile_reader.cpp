@@ -276,7 +276,7 @@ DWORD ReadPrivateProfileString(LPCSTR section, LPCSTR key, LPCSTR fallback, LPST
 {
     if (section == nullptr || key == nullptr || fallback == nullptr) {
         // Listing sections or keys goes through the functions of the header.
-        fprintf(stderr, "profile reader: GetPrivateProfileStringA without section, key or default\n");
+        (void)fprintf(stderr, "profile reader: GetPrivateProfileStringA without section, key or default\n");
         abort();
     }
     std::string_view value;

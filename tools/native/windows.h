@@ -52,7 +52,7 @@ DWORD GetProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffe
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR fallback, LPSTR buffer,
                                DWORD size, LPCSTR file);
 BOOL GetVersionExA(OSVERSIONINFOA* version);
-BOOL IsDBCSLeadByte(BYTE c);
+BOOL IsDBCSLeadByte(BYTE byte);
 int wsprintfA(LPSTR buffer, LPCSTR format, ...) __attribute__((format(printf, 2, 3)));
 BOOL SetCurrentDirectoryA(LPCSTR folder);
 UINT WinExec(LPCSTR command, UINT show);

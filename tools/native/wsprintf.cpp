@@ -5,7 +5,8 @@
 #include <cstdarg>
 #include <cstdio>
 
-int wsprintfA(LPSTR buffer, LPCSTR format, ...)
+// Win32's own signature, which the portable sources call: a C-style variadic.
+int wsprintfA(LPSTR buffer, LPCSTR format, ...)  // NOLINT(cert-dcl50-cpp)
 {
     // wsprintfA writes at most 1024 bytes, its NUL included.
     va_list arguments;

@@ -211,10 +211,12 @@ void PackageChecker::CheckInf(const std::string& name, const InfRead& read)
             {name, "unicode-inf",
              name + " is UTF-16: Windows 95 and 98 ignore Unicode INF files, so the package will not "
                     "install there as written"});
+    const std::string warningStart = name + ": ";
     for (const std::string& warning : read.Warnings)
-        result_->Warnings.push_back({name, "inf-signature", name + ": " + warning});
+        result_->Warnings.push_back({name, "inf-signature", warningStart + warning});
+    const std::string noteStart = name + ", ";
     for (const std::string& note : read.Notes)
-        result_->PackageNotes.push_back({name, "nt-reads-otherwise", name + ", " + note});
+        result_->PackageNotes.push_back({name, "nt-reads-otherwise", noteStart + note});
 }
 
 void PackageChecker::Cover(const Package& package, const std::vector<std::string>& rows)

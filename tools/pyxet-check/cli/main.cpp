@@ -45,7 +45,7 @@ enum { kClean = 0, kErrors = 1, kCannotRun = 2 };
 // the one object of the standard output too.
 int CannotRun(const CheckOptions& options, const std::string& message)
 {
-    std::fprintf(stderr, "pyxet-check: %s\n", message.c_str());
+    (void)std::fprintf(stderr, "pyxet-check: %s\n", message.c_str());
     if (options.Json)
         PrintJsonError(stdout, message);
     return kCannotRun;
@@ -54,7 +54,7 @@ int CannotRun(const CheckOptions& options, const std::string& message)
 int UsageError(const CheckOptions& options, const std::string& message)
 {
     int status = CannotRun(options, message);
-    std::fprintf(stderr, "usage: pyxet-check [OPTION]... PATH (pyxet-check --help tells more)\n");
+    (void)std::fputs("usage: pyxet-check [OPTION]... PATH (pyxet-check --help tells more)\n", stderr);
     return status;
 }
 
@@ -209,19 +209,18 @@ int Propose(const CheckOptions& options, const BoardReadings& boards, const PciI
     return kClean;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Checks and reports, as the command line asks; returns the exit status.
+int Run(int argc, char** argv)
 {
     CheckOptions options;
     std::string usageError = ParseOptions(argc, argv, &options);
     SetUpStandardOutput(options.Json && !options.Help && !options.PrintVersion);
     if (options.PrintVersion) {
-        std::fputs(VersionLine().c_str(), stdout);
+        (void)std::fputs(VersionLine().c_str(), stdout);
         return kClean;
     }
     if (options.Help) {
-        std::fputs(Usage().c_str(), stdout);
+        (void)std::fputs(Usage().c_str(), stdout);
         return kClean;
     }
     if (!usageError.empty())
@@ -285,4 +284,18 @@ int main(int argc, char** argv)
         board.File = HostText(board.File);
     AddWhatIfs(named, boards.Keys, &result);
     return Report(options, result, pciIds);
+}
+
+}  // namespace
+
+// A report that could not be written whole (a full disk, a closed pipe) is
+// no report: the exit status says so, whatever the checks found.
+int main(int argc, char** argv)
+{
+    int status = Run(argc, argv);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        (void)std::fprintf(stderr, "pyxet-check: cannot write the report: %s\n", std::strerror(errno));
+        return kCannotRun;
+    }
+    return status;
 }

@@ -19,7 +19,8 @@ public:
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    bool Open() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
+    // iconv_open reports failure as (iconv_t)-1.
+    bool Open() const { return handle_ != reinterpret_cast<iconv_t>(-1); }  // NOLINT(performance-no-int-to-ptr)
 
     // Converts text, putting replacement for each character that cannot be
     // converted (in UTF-8 input, a character is a lead byte and its

@@ -35,7 +35,7 @@ const WindowsVersion* FindWindowsVersion(const std::string& name, DWORD build)
 std::string WindowsTitle(const WindowsVersion& windows)
 {
     char numbers[32];
-    std::snprintf(numbers, sizeof numbers, " (4.%02u build %u)", static_cast<unsigned>(windows.Minor),
+    (void)std::snprintf(numbers, sizeof numbers, " (4.%02u build %u)", static_cast<unsigned>(windows.Minor),
                   static_cast<unsigned>(windows.Build));
     return windows.Product + std::string(numbers);
 }

@@ -56,7 +56,7 @@ std::vector<std::string> Units(const std::string& text)
             units.back() += " " + word;
         } else {
             units.push_back(word);
-            closing = word[0] == '[' ? ']' : word[0] == '(' ? ')' : 0;
+            closing = word[0] == '[' ? ']' : word[0] == '(' ? ')' : '\0';
         }
         if (closing != 0 && units.back().size() > 1 && units.back().back() == closing)
             closing = 0;

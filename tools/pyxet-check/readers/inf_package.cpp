@@ -83,6 +83,7 @@ std::vector<PackageInf> ReadPackageInfs(const std::string& folder)
     }
     std::sort(paths.begin(), paths.end());
     std::vector<PackageInf> infs;
+    infs.reserve(paths.size());
     for (const fs::path& path : paths)
         infs.push_back(ReadPackageInf(folder, path));
     return infs;
@@ -133,11 +134,14 @@ std::vector<const Package*> PackageIndex::DriversPackages()
     // name (in UTF-8 here) that the code page cannot hold is a folder no row
     // can name.
     std::string ansiDrivers;
+    if (!AnsiFromUtf8(driversName, &ansiDrivers))
+        return packages;
+    const std::string folderStart = ansiDrivers + "\\";
     std::string ansiName;
     for (const std::string& name : names) {
-        if (!AnsiFromUtf8(driversName, &ansiDrivers) || !AnsiFromUtf8(name, &ansiName))
+        if (!AnsiFromUtf8(name, &ansiName))
             continue;
-        if (const Package* package = Find(ansiDrivers + "\\" + ansiName))
+        if (const Package* package = Find(folderStart + ansiName))
             packages.push_back(package);
     }
     return packages;

@@ -577,10 +577,11 @@ void ModelReader::ReadManufacturers()
         std::string manufacturer = strings_.Substitute(line.Key);
         std::string section = strings_.Substitute(line.Fields[0]);
         ReadModelsSection(manufacturer, section);
+        const std::string decoratedStart = section + ".";
         for (size_t i = 1; i < line.Fields.size(); ++i) {
             std::string decoration = strings_.Substitute(line.Fields[i]);
             if (!decoration.empty())
-                ReadModelsSection(manufacturer, section + "." + decoration);
+                ReadModelsSection(manufacturer, decoratedStart + decoration);
         }
     }
 }

@@ -11,7 +11,7 @@
 std::string Hex4(unsigned code)
 {
     char text[8];
-    std::snprintf(text, sizeof text, "%04X", code & 0xFFFF);
+    (void)std::snprintf(text, sizeof text, "%04X", code & 0xFFFF);
     return text;
 }
 

@@ -8,6 +8,19 @@
 
 namespace {
 
+// The report's writes. A failed write is not checked here, at each line:
+// main checks the standard output once, after the whole report.
+template <typename... Values>
+void Print(FILE* out, const char* format, Values... values)
+{
+    (void)std::fprintf(out, format, values...);
+}
+
+void Print(FILE* out, const char* text)
+{
+    (void)std::fputs(text, out);
+}
+
 // UTF-8 text as a JSON string.
 std::string JsonText(const std::string& text)
 {
@@ -100,18 +113,18 @@ std::string PciName(const PciIds& pciIds, WORD vendor, WORD device)
 
 void PrintFinding(FILE* out, const char* level, const Finding& finding)
 {
-    std::fprintf(out, "%-8s %-8s %s: %s\n", level, Utf8FromAnsi(finding.Key).c_str(), finding.Kind.c_str(),
+    Print(out, "%-8s %-8s %s: %s\n", level, Utf8FromAnsi(finding.Key).c_str(), finding.Kind.c_str(),
                  Utf8FromAnsi(finding.Message).c_str());
 }
 
 void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
 {
-    std::fprintf(out, "[Drivers] as the program loads it: %zu row%s%s\n", result.Rows.size(),
+    Print(out, "[Drivers] as the program loads it: %zu row%s%s\n", result.Rows.size(),
                  result.Rows.size() == 1 ? "" : "s",
                  result.LoadResult < 0 ? ", then a malformed row that stops it" : "");
     for (size_t i = 0; i < result.Rows.size(); ++i) {
         const DriverEntry& row = result.Rows[i];
-        std::fprintf(out, "  chip%-3zu %-31s %s %s %s  flags %X  restart %X  %s\n", i,
+        Print(out, "  chip%-3zu %-31s %s %s %s  flags %X  restart %X  %s\n", i,
                      Utf8FromAnsi(row.Name).c_str(), Hex4(row.VendorCode).c_str(),
                      Hex4(row.DeviceCodes[0]).c_str(), Hex4(row.DeviceCodes[1]).c_str(), row.SupportFlags,
                      row.RestartFlag, Utf8FromAnsi(row.Command).c_str());
@@ -119,7 +132,7 @@ void PrintRows(FILE* out, const CheckResult& result, const PciIds& pciIds)
             continue;
         for (WORD device : row.DeviceCodes) {
             if (device != 0)
-                std::fprintf(out, "           %s\n", PciName(pciIds, row.VendorCode, device).c_str());
+                Print(out, "           %s\n", PciName(pciIds, row.VendorCode, device).c_str());
         }
     }
 }
@@ -137,7 +150,7 @@ void PrintPackages(FILE* out, const CheckResult& result)
                                                         : "; no row detects the listed host bridge" +
                                                        std::string(coverage.Undetected.size() == 1 ? "" : "s") +
                                                        undetected;
-        std::fprintf(out, "Package %s: its INF files %s; %zu row%s use%s it%s\n",
+        Print(out, "Package %s: its INF files %s; %zu row%s use%s it%s\n",
                      Utf8FromAnsi(coverage.Package).c_str(),
                      ListsDevices(coverage.Lists.size(), coverage.HostBridges.size()).c_str(), coverage.Rows.size(),
                      coverage.Rows.size() == 1 ? "" : "s", coverage.Rows.size() == 1 ? "s" : "", hosts.c_str());
@@ -159,34 +172,34 @@ std::string JsonCoverage(const std::vector<PackageCoverage>& coverage)
 
 void PrintLanguages(FILE* out, const CheckResult& result)
 {
-    std::fprintf(out, "Languages:");
+    Print(out, "Languages:");
     for (const Language& language : result.Languages) {
-        std::fprintf(out, " [%s]", Utf8FromAnsi(language.Section).c_str());
+        Print(out, " [%s]", Utf8FromAnsi(language.Section).c_str());
         if (!language.Missing.empty())
-            std::fprintf(out, " (%zu from [1])", language.Missing.size());
+            Print(out, " (%zu from [1])", language.Missing.size());
     }
-    std::fprintf(out, "%s\n", result.Languages.empty() ? " none" : "");
+    Print(out, "%s\n", result.Languages.empty() ? " none" : "");
 }
 
 void PrintWhatIf(FILE* out, const WhatIfResult& whatIf, const CheckResult& result, const WindowsVersion& windows,
                  const std::string& country)
 {
-    std::fprintf(out, "What if, for the board of %s on %s with country code %s:\n", whatIf.Board.c_str(),
+    Print(out, "What if, for the board of %s on %s with country code %s:\n", whatIf.Board.c_str(),
                  WindowsTitle(windows).c_str(), country.c_str());
-    std::fprintf(out, "  probes, in order:");
+    Print(out, "  probes, in order:");
     for (const auto& [vendor, device] : whatIf.Probes)
-        std::fprintf(out, " %s:%s", Hex4(vendor).c_str(), Hex4(device).c_str());
-    std::fprintf(out, "%s\n", whatIf.Probes.empty() ? " none" : "");
+        Print(out, " %s:%s", Hex4(vendor).c_str(), Hex4(device).c_str());
+    Print(out, "%s\n", whatIf.Probes.empty() ? " none" : "");
     if (whatIf.Detected >= 0) {
         const DriverEntry& row = result.Rows[whatIf.Detected];
-        std::fprintf(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
+        Print(out, "  detected: chip%d \"%s\"; its driver (flags %X) %s %s\n", whatIf.Detected,
                      Utf8FromAnsi(row.Name).c_str(), row.SupportFlags,
                      whatIf.Supported ? "supports" : "does not support", WindowsTitle(windows).c_str());
     } else {
-        std::fprintf(out, "  detected: nothing\n");
+        Print(out, "  detected: nothing\n");
     }
     for (size_t i = 0; i < whatIf.Dialogs.size(); ++i)
-        std::fprintf(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromAnsi(whatIf.Dialogs[i]).c_str());
+        Print(out, "  %s: %s\n", i == 0 ? "the user sees first" : "then", Utf8FromAnsi(whatIf.Dialogs[i]).c_str());
 }
 
 std::string JsonOrNull(const std::string& text)
@@ -212,26 +225,26 @@ std::string JsonProposal(const Proposal& proposal)
 
 void PrintProposalPlain(FILE* out, const Proposal& proposal, const PciIds& pciIds)
 {
-    std::fprintf(out, "Board %s:", proposal.Board.c_str());
+    Print(out, "Board %s:", proposal.Board.c_str());
     if (proposal.Host)
-        std::fprintf(out, " host bridge %s", PciName(pciIds, proposal.Host->Vendor, proposal.Host->Device).c_str());
-    std::fprintf(out, "\n  the board lists %zu devices\n", proposal.Devices.size());
+        Print(out, " host bridge %s", PciName(pciIds, proposal.Host->Vendor, proposal.Host->Device).c_str());
+    Print(out, "\n  the board lists %zu devices\n", proposal.Devices.size());
     for (const std::string& why : proposal.Why)
-        std::fprintf(out, "  %s\n", Utf8FromAnsi(why).c_str());
+        Print(out, "  %s\n", Utf8FromAnsi(why).c_str());
     if (proposal.Row) {
-        std::fprintf(out, "%s=%s\n", proposal.Key.c_str(), Utf8FromAnsi(proposal.Value).c_str());
+        Print(out, "%s=%s\n", proposal.Key.c_str(), Utf8FromAnsi(proposal.Value).c_str());
         if (proposal.AlreadyDetectedBy >= 0)
-            std::fprintf(out, "  the table detects this board already: chip%d \"%s\" would win\n", proposal.AlreadyDetectedBy,
+            Print(out, "  the table detects this board already: chip%d \"%s\" would win\n", proposal.AlreadyDetectedBy,
                          Utf8FromAnsi(TableRow(proposal.AlreadyDetectedBy).Name).c_str());
         else
-            std::fprintf(out, "  the table does not detect this board yet\n");
-        std::fprintf(out, "  the new row %s: %s\n", proposal.Reached ? "would be reached" : "would not be reached",
+            Print(out, "  the table does not detect this board yet\n");
+        Print(out, "  the new row %s: %s\n", proposal.Reached ? "would be reached" : "would not be reached",
                      proposal.Reach.c_str());
     }
     if (proposal.Written)
-        std::fprintf(out, "  written as %s\n", proposal.Key.c_str());
+        Print(out, "  written as %s\n", proposal.Key.c_str());
     if (!proposal.Error.empty())
-        std::fprintf(out, "error: %s\n", Utf8FromAnsi(proposal.Error).c_str());
+        Print(out, "error: %s\n", Utf8FromAnsi(proposal.Error).c_str());
 }
 
 // What the program does when the user installs the detected driver.
@@ -254,7 +267,7 @@ void PrintBoardSummary(FILE* out, const WhatIfResult& whatIf, const CheckResult&
     else
         summary = "chip" + std::to_string(whatIf.Detected) + " \"" + result.Rows[whatIf.Detected].Name + "\", " +
                   (whatIf.Supported ? "supported" : "not supported") + ": the program " + LaunchSummary(whatIf);
-    std::fprintf(out, "  %s: %s\n", whatIf.Board.c_str(), Utf8FromAnsi(summary).c_str());
+    Print(out, "  %s: %s\n", whatIf.Board.c_str(), Utf8FromAnsi(summary).c_str());
 }
 
 }  // namespace
@@ -266,11 +279,11 @@ void PrintProposals(FILE* out, bool json, const std::string& settingsFile, const
         std::string items = "[";
         for (size_t i = 0; i < proposals.size(); ++i)
             items += (i ? "," : "") + JsonProposal(proposals[i]);
-        std::fprintf(out, "{\n  \"settings\": %s,\n  \"proposals\": %s\n}\n", JsonString(settingsFile).c_str(),
+        Print(out, "{\n  \"settings\": %s,\n  \"proposals\": %s\n}\n", JsonString(settingsFile).c_str(),
                      (items + (proposals.empty() ? "]" : "\n  ]")).c_str());
         return;
     }
-    std::fprintf(out, "Settings file: %s\n", settingsFile.c_str());
+    Print(out, "Settings file: %s\n", settingsFile.c_str());
     for (const Proposal& proposal : proposals)
         PrintProposalPlain(out, proposal, pciIds);
 }
@@ -278,9 +291,9 @@ void PrintProposals(FILE* out, bool json, const std::string& settingsFile, const
 void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, const WindowsVersion& windows,
                 const std::string& country)
 {
-    std::fprintf(out, "Settings file: %s\n", result.SettingsFile.empty() ? "none" : result.SettingsFile.c_str());
+    Print(out, "Settings file: %s\n", result.SettingsFile.empty() ? "none" : result.SettingsFile.c_str());
     for (const std::string& note : result.Notes)
-        std::fprintf(out, "note: %s\n", note.c_str());
+        Print(out, "note: %s\n", note.c_str());
     if (!result.SettingsFile.empty()) {
         PrintRows(out, result, pciIds);
         PrintPackages(out, result);
@@ -295,10 +308,10 @@ void PrintPlain(FILE* out, const CheckResult& result, const PciIds& pciIds, cons
     for (const WhatIfResult& whatIf : result.WhatIfs)
         PrintWhatIf(out, whatIf, result, windows, country);
     if (!result.WhatIfs.empty())
-        std::fprintf(out, "Boards:\n");
+        Print(out, "Boards:\n");
     for (const WhatIfResult& whatIf : result.WhatIfs)
         PrintBoardSummary(out, whatIf, result);
-    std::fprintf(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
+    Print(out, "%zu error%s, %zu warning%s\n", result.Errors.size(), result.Errors.size() == 1 ? "" : "s",
                  result.Warnings.size(), result.Warnings.size() == 1 ? "" : "s");
 }
 
@@ -313,19 +326,19 @@ void PrintJson(FILE* out, const CheckResult& result)
         languages += std::string(i ? "," : "") + "\n    " + JsonString(result.Languages[i].Section) +
                      ": {\"missing\": " + JsonStrings(result.Languages[i].Missing) + "}";
     languages += result.Languages.empty() ? "}" : "\n  }";
-    std::fprintf(out, "{\n  \"settings\": %s,\n  \"rows\": %s,\n  \"errors\": %s,\n  \"warnings\": %s,\n"
+    Print(out, "{\n  \"settings\": %s,\n  \"rows\": %s,\n  \"errors\": %s,\n  \"warnings\": %s,\n"
                       "  \"languages\": %s,\n  \"notes\": %s",
                  result.SettingsFile.empty() ? "null" : JsonText(result.SettingsFile).c_str(), rows.c_str(),
                  JsonFindings(result.Errors).c_str(), JsonFindings(result.Warnings).c_str(), languages.c_str(),
                  JsonStrings(result.Notes).c_str());
-    std::fprintf(out, ",\n  \"package_notes\": %s,\n  \"coverage\": %s", JsonFindings(result.PackageNotes).c_str(),
+    Print(out, ",\n  \"package_notes\": %s,\n  \"coverage\": %s", JsonFindings(result.PackageNotes).c_str(),
                  JsonCoverage(result.Coverage).c_str());
     if (!result.WhatIfs.empty())
-        std::fprintf(out, ",\n  \"whatif\": %s", JsonWhatIfs(result.WhatIfs).c_str());
-    std::fprintf(out, "\n}\n");
+        Print(out, ",\n  \"whatif\": %s", JsonWhatIfs(result.WhatIfs).c_str());
+    Print(out, "\n}\n");
 }
 
 void PrintJsonError(FILE* out, const std::string& message)
 {
-    std::fprintf(out, "{\n  \"error\": %s\n}\n", JsonText(message).c_str());
+    Print(out, "{\n  \"error\": %s\n}\n", JsonText(message).c_str());
 }
