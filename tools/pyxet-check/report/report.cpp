@@ -32,7 +32,7 @@ std::string JsonText(const std::string& text)
             out += c;
         } else if (code < 0x20) {
             char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
+            (void)std::snprintf(escaped, sizeof escaped, "\\u%04x", code);
             out += escaped;
         } else {
             out += c;
