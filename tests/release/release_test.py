@@ -23,7 +23,6 @@ The environment names PYXET_SOURCE_DIR (the project), PYXET_RELEASE_TEST_DIR
 loader) and PYXET_RELEASE_WINEPREFIX (a Wine prefix of these tests' own).
 """
 import datetime
-import fcntl
 import hashlib
 import os
 import re
@@ -34,6 +33,10 @@ import sys
 import tempfile
 import unittest
 import zipfile
+
+# The Wine helpers of the checker's tests.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools"))
+from wine64 import prepare_prefix, run_program  # noqa: E402
 
 SOURCE = os.environ.get("PYXET_SOURCE_DIR", "")
 KEPT = os.environ.get("PYXET_RELEASE_TEST_DIR", "")
@@ -273,33 +276,9 @@ def wine_environment():
     return env
 
 
-def run_quietly(command, env, cwd=None):
-    """Exit status and output of a run, caught in files: the wineserver a
-    Wine run starts inherits its outputs and would hold a pipe open."""
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        status = subprocess.run(command, stdout=out, stderr=err, env=env, cwd=cwd, timeout=300).returncode
-        out.seek(0)
-        err.seek(0)
-        return status, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace")
-
-
 def prepare_wine():
     """Makes the prefix once; returns why 64-bit Wine cannot run here, or None."""
-    env = wine_environment()
-    try:
-        status, _, err = run_quietly([WINE64, "--version"], env)
-    except (OSError, subprocess.TimeoutExpired) as e:
-        return "%s cannot run here: %s" % (WINE64, e)
-    if status != 0:
-        return "%s cannot run here: %s" % (WINE64, err.strip())
-    os.makedirs(os.path.dirname(WINEPREFIX), exist_ok=True)
-    with open(WINEPREFIX + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        if not os.path.exists(os.path.join(WINEPREFIX, "system.reg")):
-            status, _, err = run_quietly([WINE64, "wineboot", "-i"], env)
-            if status != 0:
-                return "wineboot cannot make the 64-bit prefix %s: %s" % (WINEPREFIX, err.strip()[-500:])
-    return None
+    return prepare_prefix(WINE64, WINEPREFIX, wine_environment())
 
 
 def readme_steps(text):
@@ -386,7 +365,8 @@ class WindowsAuthor(unittest.TestCase):
             self.folder = self.host_path(words[1])
             self.assertTrue(os.path.isdir(self.folder), line)
             return
-        status, out, err = run_quietly([WINE64, "cmd", "/c"] + words, wine_environment(), cwd=self.folder)
+        status, out, err = run_program([WINE64, "cmd", "/c"] + words, wine_environment(), cwd=self.folder,
+                                       timeout=300)
         self.assertEqual(status, 0, "%s\n%s%s" % (line, out, err[-2000:]))
         self.outputs.append((line, out))
 
@@ -437,7 +417,7 @@ class WindowsAuthor(unittest.TestCase):
 
         # The kit's checker names the version that VERSION holds.
         checker = self.host_path("C:\\%s\\TOOLS\\pyxet-check.exe" % kit_name())
-        status, out, err = run_quietly([WINE64, checker, "--version"], wine_environment())
+        status, out, err = run_program([WINE64, checker, "--version"], wine_environment(), timeout=300)
         self.assertEqual((status, out), (0, "pyxet-check %s\r\n" % version()), err[-2000:])
 
 

@@ -18,7 +18,6 @@ CR LF line ends, once the paths are spelled back. Where 64-bit Wine cannot
 run, the group exits 77 (skipped).
 """
 import difflib
-import fcntl
 import hashlib
 import itertools
 import json
@@ -31,6 +30,8 @@ import sys
 import tempfile
 import time
 import unittest
+
+from wine64 import prepare_prefix, run_program
 
 CHECK = os.environ.get("PYXET_CHECK", "")
 SANITIZED = os.environ.get("PYXET_CHECK_SANITIZED", "")
@@ -70,17 +71,6 @@ def texts(section="1", skip=(), **values):
 
 def drivers(*rows):
     return "[Drivers]\r\n" + "".join("chip%d=%s\r\n" % (i, row) for i, row in enumerate(rows))
-
-
-def run_program(command, env):
-    """Exit status, output and messages of a run. They are caught in files,
-    not pipes: the wineserver and services that a Wine run may start inherit
-    its output, and a pipe would stay open until they end."""
-    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-        status = subprocess.run(command, stdout=out, stderr=err, env=env, timeout=120).returncode
-        out.seek(0)
-        err.seek(0)
-        return status, out.read().decode("utf-8", "replace"), err.read().decode("utf-8", "replace")
 
 
 def run(args, program=None, pci_ids=None):
@@ -193,23 +183,9 @@ def wine_environment():
 
 
 def prepare_wine():
-    """Makes the tests' Wine prefix once, however many groups start at once;
-    returns why 64-bit Wine cannot run here, or None."""
-    env = dict(os.environ, **wine_environment())
-    try:
-        status, _, err = run_program([WINE64, "--version"], env)
-    except (OSError, subprocess.TimeoutExpired) as e:
-        return "%s cannot run here: %s" % (WINE64, e)
-    if status != 0:
-        return "%s cannot run here: %s" % (WINE64, err.strip())
-    os.makedirs(os.path.dirname(WINEPREFIX), exist_ok=True)
-    with open(WINEPREFIX + ".lock", "w") as lock:
-        fcntl.flock(lock, fcntl.LOCK_EX)
-        if not os.path.exists(os.path.join(WINEPREFIX, "system.reg")):
-            status, _, err = run_program([WINE64, "wineboot", "-i"], env)
-            if status != 0:
-                return "wineboot cannot make the 64-bit prefix %s: %s" % (WINEPREFIX, err.strip()[-500:])
-    return None
+    """Makes the tests' Wine prefix once; returns why 64-bit Wine cannot run
+    here, or None."""
+    return prepare_prefix(WINE64, WINEPREFIX, dict(os.environ, **wine_environment()))
 
 
 class Folder:
