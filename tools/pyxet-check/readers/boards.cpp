@@ -29,6 +29,7 @@
 #include <strings.h>
 
 #include "probe/enum/device_key.h"
+#include "readers/utf16.h"
 
 namespace {
 
@@ -53,20 +54,15 @@ bool StartsWithNoCase(const std::string& line, const char* start)
     return strncasecmp(line.c_str(), start, strlen(start)) == 0;
 }
 
-// The text as ASCII: UTF-16 a character a pair of bytes in the order its
-// mark says, a character beyond Latin-1 as '?'.
+// The text as bytes: UTF-16 in the order its mark says, a character beyond
+// Latin-1 as '?'; a UTF-8 mark dropped.
 std::string AsciiText(const std::string& text)
 {
     const bool little = text.compare(0, 2, "\xFF\xFE") == 0;
-    if (!little && text.compare(0, 2, "\xFE\xFF") != 0)
+    const bool big = text.compare(0, 2, "\xFE\xFF") == 0;
+    if (!little && !big)
         return text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? text.substr(3) : text;
-    std::string ascii;
-    for (size_t i = 2; i + 1 < text.size(); i += 2) {
-        const char low = little ? text[i] : text[i + 1];
-        const char high = little ? text[i + 1] : text[i];
-        ascii += high == 0 ? low : '?';
-    }
-    return ascii;
+    return BytesFromUtf16(reinterpret_cast<const unsigned char*>(text.data()) + 2, text.size() - 2, big);
 }
 
 std::vector<std::string> Lines(const std::string& text)

@@ -50,6 +50,8 @@
 #include <map>
 #include <set>
 
+#include "readers/utf16.h"
+
 namespace {
 
 struct Line {
@@ -96,19 +98,6 @@ void AppendBounded(std::string* text, char c, size_t limit)
         text->push_back(c);
 }
 
-// The text of a UTF-16 file as bytes: characters below 256 as themselves,
-// others as '?'.
-std::string FromUtf16(const unsigned char* data, size_t size, bool bigEndian)
-{
-    std::string text;
-    text.reserve(size / 2);
-    for (size_t i = 0; i + 1 < size; i += 2) {
-        unsigned unit = bigEndian ? (data[i] << 8 | data[i + 1]) : (data[i + 1] << 8 | data[i]);
-        text.push_back(unit < 256 ? static_cast<char>(unit) : '?');
-    }
-    return text;
-}
-
 // True when every other byte of data, starting at first, is NUL.
 bool NulEveryOther(const unsigned char* data, size_t size, size_t first)
 {
@@ -128,13 +117,13 @@ std::string DecodeText(const char* bytes, size_t size, bool* unicode)
     std::string text;
     *unicode = true;
     if (size >= 2 && data[0] == 0xFF && data[1] == 0xFE) {
-        text = FromUtf16(data + 2, size - 2, false);
+        text = BytesFromUtf16(data + 2, size - 2, false);
     } else if (size >= 2 && data[0] == 0xFE && data[1] == 0xFF) {
-        text = FromUtf16(data + 2, size - 2, true);
+        text = BytesFromUtf16(data + 2, size - 2, true);
     } else if (NulEveryOther(data, size, 1)) {
-        text = FromUtf16(data, size, false);
+        text = BytesFromUtf16(data, size, false);
     } else if (NulEveryOther(data, size, 0)) {
-        text = FromUtf16(data, size, true);
+        text = BytesFromUtf16(data, size, true);
     } else {
         *unicode = false;
         size_t skip = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF ? 3 : 0;
